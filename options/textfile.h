@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+
+// A file that could not be read or written, with the message the user sees:
+// "Cannot open file "<name>". <reason>" or "Cannot create file "<name>". <reason>".
+class FileError : public std::exception {
+public:
+    explicit FileError(QString message) : message_(std::move(message)), bytes_(message_.toUtf8()) {}
+    const QString& message() const { return message_; }
+    const char* what() const noexcept override { return bytes_.constData(); }
+
+private:
+    QString message_;
+    QByteArray bytes_;
+};
+
+// Both text files of the program are bytes in Windows-1252; a text that
+// Windows-1252 cannot hold is written as UTF-8 behind a byte-order mark, and
+// a file that starts with that mark is read as UTF-8.
+QString decodeFileText(const QByteArray& bytes);
+QByteArray encodeFileText(const QString& text);
+bool fitsWindows1252(const QString& text);
+
+// Lines end with CR LF, a lone CR or a lone LF; a final break adds no empty
+// line; the text ends at the first NUL.
+QStringList splitLines(const QString& text);
+
+// Words separated by runs of NUL, LF, CR and space (a tab is an ordinary
+// character). Each word carries the separators that follow it, the first one
+// also those before it, so joining the words gives back the line.
+QStringList SplitWords(const QString& line);
+
+// "key = value": the key is the first word trimmed of codes <= 32, the second
+// word is skipped unseen, the value is the line from the third word on.
+struct KeyValue {
+    QString key;
+    QString value;
+};
+KeyValue splitKeyValue(const QString& line);
+bool keyIs(const KeyValue& line, QLatin1StringView name); // ignores the case of A-Z
+
+// A whole key = value file: read (decoded, split into lines, each split)...
+QList<KeyValue> readKeyValueFile(const QString& fileName);
+QList<KeyValue> parseKeyValueText(const QByteArray& bytes);
+// ...and written ("key = value" lines, each ended by CR LF, encoded).
+QByteArray keyValueBytes(const QList<KeyValue>& lines);
+void writeKeyValueFile(const QString& fileName, const QList<KeyValue>& lines);
+
+// Whole-file access with the user's messages. Writing goes through a
+// temporary file renamed over the target, so a failed write leaves the old
+// file whole; a read-only target is refused.
+QByteArray readWholeFile(const QString& fileName);
+void writeWholeFile(const QString& fileName, const QByteArray& bytes);
