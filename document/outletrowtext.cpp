@@ -1,0 +1,117 @@
+#include "document/outletrowtext.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr QChar quote = u'"';
+constexpr QChar comma = u',';
+
+bool isBlankOrControl(QChar c) {
+    return c.unicode() >= 1 && c.unicode() <= 32;
+}
+
+bool needsQuotes(const QString& cell) {
+    for (const QChar c : cell)
+        if (isBlankOrControl(c) || c == quote || c == comma)
+            return true;
+    return false;
+}
+
+QString quoted(const QString& cell) {
+    return quote + QString(cell).replace(quote, QStringLiteral("\"\"")) + quote;
+}
+
+QString upToNul(const QString& value) {
+    const qsizetype nul = value.indexOf(QChar(0));
+    return nul < 0 ? value : value.left(nul);
+}
+
+// Walks a "Flow" value item by item, filling the row's cells in order.
+class RowReader {
+public:
+    explicit RowReader(const QString& value) : text_(upToNul(value)) {}
+
+    OutletRow read() {
+        skipBlanks();
+        while (!atEnd()) {
+            if (text_[pos_] == quote) {
+                if (!readQuotedItem())
+                    break;
+            } else {
+                readPlainItem();
+            }
+            skipBlanks();
+            if (!atEnd() && text_[pos_] == comma) {
+                if (pos_ == text_.size() - 1)
+                    store(QString()); // a trailing comma announces one more, empty, item
+                ++pos_;
+                skipBlanks();
+            }
+        }
+        return row_;
+    }
+
+private:
+    bool atEnd() const { return pos_ >= text_.size(); }
+
+    void skipBlanks() {
+        while (!atEnd() && isBlankOrControl(text_[pos_]))
+            ++pos_;
+    }
+
+    void store(const QString& item) {
+        if (column_ < OutletRow::ColumnCount)
+            row_[column_] = item;
+        ++column_;
+    }
+
+    void readPlainItem() {
+        const qsizetype start = pos_;
+        while (!atEnd() && text_[pos_] != comma && text_[pos_].unicode() > 32)
+            ++pos_;
+        store(text_.mid(start, pos_ - start));
+    }
+
+    // Returns false when the closing quote is missing: the row ends there.
+    bool readQuotedItem() {
+        QString item;
+        ++pos_;
+        while (!atEnd()) {
+            const QChar c = text_[pos_];
+            if (c == quote) {
+                if (pos_ + 1 < text_.size() && text_[pos_ + 1] == quote) {
+                    item += quote;
+                    pos_ += 2;
+                    continue;
+                }
+                ++pos_;
+                store(item);
+                return true;
+            }
+            item += c;
+            ++pos_;
+        }
+        item.chop(1);
+        store(item);
+        return false;
+    }
+
+    const QString text_;
+    qsizetype pos_ = 0;
+    int column_ = 0;
+    OutletRow row_;
+};
+
+} // namespace
+
+QString encodeOutletRow(const OutletRow& row) {
+    QStringList cells;
+    for (const QString& cell : row.cells)
+        cells.append(needsQuotes(cell) ? quoted(cell) : cell);
+    return cells.join(comma);
+}
+
+OutletRow decodeOutletRow(const QString& value) {
+    return RowReader(value).read();
+}

@@ -1,0 +1,95 @@
+#include "document/testfile.h"
+
+#include "document/outletrowtext.h"
+
+#include <QFileInfo>
+
+namespace {
+
+namespace Key {
+constexpr QLatin1StringView Date("Date");
+constexpr QLatin1StringView Time("Time");
+constexpr QLatin1StringView Static("Static");
+constexpr QLatin1StringView Residual("Residual");
+constexpr QLatin1StringView ReadElev("ReadElev");
+constexpr QLatin1StringView Location("Location");
+constexpr QLatin1StringView Notes("Notes");
+constexpr QLatin1StringView Flow("Flow");
+} // namespace Key
+
+void appendEach(QList<KeyValue>& lines, QLatin1StringView key, const QStringList& values) {
+    for (const QString& value : values)
+        lines.append({key, value});
+}
+
+// Keys are tested in this order; the first match acts.
+void applyLine(TestRecord& record, const KeyValue& line) {
+    if (keyIs(line, Key::Notes))
+        record.notes.append(line.value);
+    else if (keyIs(line, Key::Location))
+        record.location.append(line.value);
+    else if (keyIs(line, Key::Date))
+        record.date = line.value;
+    else if (keyIs(line, Key::Time))
+        record.time = line.value;
+    else if (keyIs(line, Key::Static))
+        record.staticPressure = line.value;
+    else if (keyIs(line, Key::Residual))
+        record.residualPressure = line.value;
+    else if (keyIs(line, Key::ReadElev))
+        record.readElev = line.value;
+    else if (keyIs(line, Key::Flow))
+        record.outlets.append(decodeOutletRow(line.value));
+}
+
+} // namespace
+
+QList<KeyValue> testFileLines(const TestRecord& record) {
+    QList<KeyValue> lines{
+        {Key::Date, record.date},
+        {Key::Time, record.time},
+        {Key::Static, record.staticPressure},
+        {Key::Residual, record.residualPressure},
+        {Key::ReadElev, record.readElev},
+    };
+    appendEach(lines, Key::Location, record.location);
+    appendEach(lines, Key::Notes, record.notes);
+    for (const OutletRow& outlet : record.outlets)
+        lines.append({Key::Flow, encodeOutletRow(outlet)});
+    return lines;
+}
+
+QByteArray testFileBytes(const TestRecord& record) {
+    return keyValueBytes(testFileLines(record));
+}
+
+void writeTestFile(const QString& fileName, const TestRecord& record) {
+    writeWholeFile(fileName, testFileBytes(record));
+}
+
+TestRecord parseTestFile(const QByteArray& bytes) {
+    TestRecord record;
+    for (const KeyValue& line : parseKeyValueText(bytes))
+        applyLine(record, line);
+    return record;
+}
+
+std::optional<TestRecord> readTestFile(const QString& fileName) {
+    if (!QFileInfo::exists(fileName))
+        return std::nullopt;
+    return parseTestFile(readWholeFile(fileName));
+}
+
+QStringList textFieldLines(const QString& fieldText) {
+    // The same breaks as a file's lines: CR LF, CR or LF, no line after a final break.
+    return splitLines(fieldText);
+}
+
+TestRecord clearedTestRecord(const TestRecord& current) {
+    OutletRow first;
+    if (!current.outlets.isEmpty())
+        first[OutletRow::Label] = current.outlets.first()[OutletRow::Label];
+    TestRecord cleared;
+    cleared.outlets.append(first);
+    return cleared;
+}
