@@ -1,0 +1,1 @@
+flowtest_add_test(test_outletrowtext SOURCES test_outletrowtext.cpp documenttesthelpers.h LIBS document)
