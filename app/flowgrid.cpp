@@ -1,0 +1,269 @@
+#include "app/flowgrid.h"
+
+#include "app/keypress.h"
+#include "hydraulics/discharge.h"
+#include "hydraulics/keyfilters.h"
+#include "hydraulics/numbertext.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+namespace {
+constexpr int gridRowHeight = 24;
+constexpr int gridLineWidth = 1;
+} // namespace
+
+// Creates the always-open editor and routes its keys to the grid instead of
+// the default delegate handling (which would close it on Enter).
+class CellEditorDelegate : public QStyledItemDelegate {
+public:
+    explicit CellEditorDelegate(FlowGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override {
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        editor->setToolTip(OutletTableModel::hint(index.column()));
+        const QPersistentModelIndex cell(index);
+        OutletTableModel* model = &grid_.outlets();
+        QObject::connect(editor, &QLineEdit::textChanged, editor, [model, cell](const QString& text) {
+            if (cell.isValid())
+                model->setCell(cell.row(), cell.column(), text);
+        });
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* line = static_cast<QLineEdit*>(editor);
+        const QString text = index.data(Qt::EditRole).toString();
+        if (line->text() != text)
+            line->setText(text);
+    }
+
+    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {
+        // Every change is already in the cell.
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* editor = qobject_cast<QLineEdit*>(object);
+        return editor && grid_.editorKeyPress(*editor, static_cast<QKeyEvent&>(*event));
+    }
+
+private:
+    FlowGrid& grid_;
+};
+
+FlowGrid::FlowGrid(QWidget* parent) : QTableView(parent) {
+    setObjectName(QStringLiteral("FlowGrid"));
+    setModel(&model_);
+    setItemDelegate(new CellEditorDelegate(*this));
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setCornerButtonEnabled(false);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(gridRowHeight);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setFixedHeight(gridRowHeight);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setToolTip(QString());
+}
+
+void FlowGrid::setTabNeighbours(QWidget* previous, QWidget* next) {
+    tabPrevious_ = previous;
+    tabNext_ = next;
+}
+
+UnitSystem FlowGrid::units() const {
+    return unitsSource_ ? unitsSource_() : UnitSystem::US;
+}
+
+void FlowGrid::setUp(UnitSystem units) {
+    OutletRow first;
+    first[OutletRow::Label] = QStringLiteral("#1");
+    setOutletRows({first});
+    SetGridHeaders(units);
+    spreadColumns();
+}
+
+void FlowGrid::SetGridHeaders(UnitSystem units) {
+    model_.setUnits(units);
+}
+
+void FlowGrid::spreadColumns() {
+    const int available = viewport()->width() - OutletRow::ColumnCount * gridLineWidth;
+    const int width = available / OutletRow::ColumnCount;
+    // Each section holds its cell and the grid line after it.
+    for (int column = 0; column < OutletRow::ColumnCount - 1; ++column)
+        setColumnWidth(column, width + gridLineWidth);
+    setColumnWidth(OutletRow::ColumnCount - 1,
+                   available - (OutletRow::ColumnCount - 1) * width + gridLineWidth);
+}
+
+void FlowGrid::addOutlet() {
+    OutletRow row;
+    row[OutletRow::Label] = QStringLiteral("#%1").arg(model_.rowCount() + 1);
+    model_.appendOutlet(row);
+}
+
+bool FlowGrid::removeLastOutlet() {
+    const int count = model_.rowCount();
+    if (count < 2)
+        return false;
+    const QModelIndex current = currentIndex();
+    const bool currentDropped = current.row() == count - 1;
+    const int column = current.isValid() ? current.column() : OutletRow::Elev;
+    if (currentDropped)
+        closePersistentEditor(current);
+    // Without this the view would move the current cell on its own.
+    selectionModel()->blockSignals(true);
+    model_.removeLastOutlet();
+    selectionModel()->blockSignals(false);
+    if (currentDropped) {
+        // Entering the same column of the new last row fills it as usual.
+        setCurrentCell(column, count - 1);
+    }
+    return true;
+}
+
+void FlowGrid::setOutletRows(const QList<OutletRow>& rows) {
+    const bool hadFocus = hasFocus() || (cellEditor() && cellEditor()->hasFocus());
+    if (cellEditor())
+        closePersistentEditor(currentIndex());
+    model_.setOutlets(rows);
+    if (!rows.isEmpty())
+        setCurrentCell(OutletRow::Elev, 1);
+    if (hadFocus)
+        setFocus();
+}
+
+void FlowGrid::setCurrentCell(int column, int row) {
+    const QModelIndex target = model_.index(row - 1, column);
+    if (!target.isValid())
+        return;
+    if (target == currentIndex()) {
+        // Entering the current cell again still counts as entering it.
+        FlowGridSelectCell(column, row);
+        return;
+    }
+    setCurrentIndex(target);
+}
+
+QLineEdit* FlowGrid::cellEditor() const {
+    return qobject_cast<QLineEdit*>(indexWidget(currentIndex()));
+}
+
+void FlowGrid::FlowGridSelectCell(int column, int row) {
+    const int outlet = row - 1;
+    if (outlet < 0 || outlet >= model_.rowCount() || column < OutletRow::Elev)
+        return;
+    if (model_.cell(outlet, column).isEmpty()) {
+        const OutletRow& values = model_.outlets()[outlet];
+        if (column == OutletRow::Pitot)
+            model_.setCell(outlet, column, ComputePitot(values, units()));
+        else if (column == OutletRow::Flow)
+            model_.setCell(outlet, column, ComputeFlow(values, units()));
+    }
+    if (model_.cell(outlet, column).isEmpty() && row >= 2)
+        model_.setCell(outlet, column, model_.cell(outlet - 1, column));
+}
+
+void FlowGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QLineEdit* oldEditor = qobject_cast<QLineEdit*>(indexWidget(previous));
+    const bool editorHadFocus = oldEditor && oldEditor->hasFocus();
+    if (previous.isValid())
+        closePersistentEditor(previous);
+    if (current.isValid() && current.column() == OutletRow::Label) {
+        // The label column is fixed: the current cell never rests there.
+        setCurrentIndex(model_.index(current.row(), OutletRow::Elev));
+        return;
+    }
+    if (current.isValid())
+        FlowGridSelectCell(current.column(), current.row() + 1);
+    QTableView::currentChanged(current, previous);
+    if (!current.isValid())
+        return;
+    openPersistentEditor(current);
+    if (editorHadFocus || hasFocus()) {
+        if (QLineEdit* editor = cellEditor()) {
+            editor->setFocus();
+            editor->selectAll();
+        }
+    }
+}
+
+void FlowGrid::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    if (QLineEdit* editor = cellEditor())
+        editor->setFocus(event->reason());
+}
+
+bool FlowGrid::editorKeyPress(QLineEdit& editor, QKeyEvent& event) {
+    const int key = event.key();
+    const int row = currentRow();
+    const int column = currentColumn();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        QWidget* target = key == Qt::Key_Tab && !event.modifiers().testFlag(Qt::ShiftModifier)
+                              ? tabNext_
+                              : tabPrevious_;
+        if (target)
+            target->setFocus(key == Qt::Key_Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        const int next = row + (key == Qt::Key_Up ? -1 : 1);
+        if (next >= 1 && next <= model_.rowCount())
+            setCurrentCell(column, next);
+        return true;
+    }
+    const bool noSelection = !editor.hasSelectedText();
+    if (key == Qt::Key_Left && noSelection && editor.cursorPosition() == 0) {
+        if (column > OutletRow::Elev)
+            setCurrentCell(column - 1, row);
+        return true;
+    }
+    if (key == Qt::Key_Right && noSelection && editor.cursorPosition() == editor.text().size()) {
+        if (column < OutletRow::Flow)
+            setCurrentCell(column + 1, row);
+        return true;
+    }
+    const std::optional<QChar> typed = typedCharacter(event);
+    if (!typed)
+        return false;
+    return !FlowGridKeyPress(*typed);
+}
+
+bool FlowGrid::FlowGridKeyPress(QChar typed) {
+    if (typed == QChar(13)) {
+        moveOnAfterEnter();
+        return false;
+    }
+    emit characterTyped();
+    const QChar separator = localeDecimalSeparator();
+    if (currentColumn() == OutletRow::Elev)
+        return FilterRealKey(typed, separator);
+    return FilterPosRealKey(typed, separator);
+}
+
+void FlowGrid::moveOnAfterEnter() {
+    const int row = currentRow();
+    const int column = currentColumn();
+    if (column < OutletRow::Flow) {
+        setCurrentCell(column + 1, row);
+        return;
+    }
+    setCurrentCell(OutletRow::Elev, row);
+    setCurrentCell(OutletRow::Elev, row < model_.rowCount() ? row + 1 : 1);
+}

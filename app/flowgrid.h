@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/outlettablemodel.h"
+#include "hydraulics/units.h"
+
+#include <QTableView>
+
+#include <functional>
+
+class QLineEdit;
+
+// The outlet grid: one row per flowing outlet under a title row. The cell
+// editor is always open on the current cell; every change is written to
+// the cell at once. Entering an empty Pitot or Flow cell computes it, and
+// any cell still empty takes the value of the outlet above.
+class FlowGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit FlowGrid(QWidget* parent = nullptr);
+
+    OutletTableModel& outlets() { return model_; }
+    const OutletTableModel& outlets() const { return model_; }
+
+    // The unit system is read at the moment a cell is entered.
+    void setUnitsSource(std::function<UnitSystem()> source) { unitsSource_ = std::move(source); }
+    // Widgets that Tab and Shift+Tab move to (Tab leaves the grid).
+    void setTabNeighbours(QWidget* previous, QWidget* next);
+
+    // One empty outlet "#1", titles for the units, columns spread evenly.
+    void setUp(UnitSystem units);
+    void SetGridHeaders(UnitSystem units);
+    void spreadColumns();
+
+    // A new last row "#k" with empty cells; the current cell stays.
+    void addOutlet();
+    // Drops the last row when there are at least two; false otherwise.
+    bool removeLastOutlet();
+    // Replaces all rows and makes the first outlet's Elev cell current.
+    void setOutletRows(const QList<OutletRow>& rows);
+
+    // Current cell in grid terms: outlet rows count from 1, columns 0..5.
+    int currentRow() const { return currentIndex().row() + 1; }
+    int currentColumn() const { return currentIndex().column(); }
+    void setCurrentCell(int column, int row);
+    QLineEdit* cellEditor() const;
+
+    // Automatic filling of the cell at (column, row) as it is entered.
+    void FlowGridSelectCell(int column, int row);
+
+signals:
+    // A character key other than Enter was pressed in the cell editor
+    // (also one the filter discards): the test is modified.
+    void characterTyped();
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    friend class CellEditorDelegate;
+    bool editorKeyPress(QLineEdit& editor, QKeyEvent& event);
+    // Returns false when the character is discarded.
+    bool FlowGridKeyPress(QChar typed);
+    void moveOnAfterEnter();
+    UnitSystem units() const;
+
+    OutletTableModel model_;
+    std::function<UnitSystem()> unitsSource_;
+    QWidget* tabPrevious_ = nullptr;
+    QWidget* tabNext_ = nullptr;
+};

@@ -1,0 +1,22 @@
+// OstrelFlowTest: start-up of the program.
+#include "app/appinfo.h"
+#include "app/ostrelflow.h"
+#include "app/userprompts.h"
+#include "options/preferences.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(AppInfo::title));
+
+    TFlowTest flowTest(QApplication::arguments().mid(1));
+    // The Options dialog loads the stored settings as it is created.
+    TfrmPreferences preferences(&flowTest, [&flowTest](const QString& message) {
+        flowTest.prompts().showError(&flowTest, message);
+    });
+    flowTest.setPreferences(&preferences);
+
+    flowTest.show();
+    return QApplication::exec();
+}

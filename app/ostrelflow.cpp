@@ -1,0 +1,428 @@
+#include "app/ostrelflow.h"
+
+#include "app/appinfo.h"
+#include "app/flowgrid.h"
+#include "app/keypress.h"
+#include "app/menuicons.h"
+#include "app/startupfolders.h"
+#include "app/userprompts.h"
+#include "document/testfile.h"
+#include "hydraulics/keyfilters.h"
+#include "hydraulics/numbertext.h"
+#include "options/optionsfile.h"
+#include "options/centeroverform.h"
+#include "options/preferences.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QValidator>
+
+namespace {
+
+const QString testFileFilter = QStringLiteral("Ostrel Hydrant Flow Test |*.oft;*oft");
+const QString testFileSuffix = QStringLiteral("oft");
+
+// Limits what the keyboard and the clipboard add to a field, while a longer
+// text that a file brought in is still shown whole and can be shortened.
+class KeyboardLengthLimit : public QValidator {
+public:
+    KeyboardLengthLimit(const QLineEdit& edit, int limit) : QValidator(nullptr), edit_(edit), limit_(limit) {}
+    State validate(QString& input, int&) const override {
+        return input.size() > limit_ && input.size() > edit_.text().size() ? Invalid : Acceptable;
+    }
+
+private:
+    const QLineEdit& edit_;
+    int limit_;
+};
+
+QLineEdit* makeEdit(QWidget* parent, const char* name, QRect geometry, int maxLength,
+                    const char* hint) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(geometry);
+    auto* limit = new KeyboardLengthLimit(*edit, maxLength);
+    limit->setParent(edit);
+    edit->setValidator(limit);
+    edit->setToolTip(QString::fromLatin1(hint));
+    return edit;
+}
+
+QPlainTextEdit* makeMemo(QWidget* parent, const char* name, QRect geometry, const char* hint) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(QString::fromLatin1(name));
+    memo->setGeometry(geometry);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setTabChangesFocus(true);
+    memo->setToolTip(QString::fromLatin1(hint));
+    return memo;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* text, QRect geometry,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setGeometry(geometry);
+    label->setAlignment(alignment);
+    return label;
+}
+
+QString withDefaultSuffix(const QString& fileName, const QString& suffix) {
+    return QFileInfo(fileName).suffix().isEmpty() ? fileName + '.' + suffix : fileName;
+}
+
+} // namespace
+
+TFlowTest::TFlowTest(const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), prompts_(std::make_unique<DialogPrompts>()) {
+    setObjectName(QStringLiteral("FlowTest"));
+    createFields();
+    createActions();
+    setTabOrder();
+    FormCreate(arguments);
+}
+
+TFlowTest::~TFlowTest() = default;
+
+void TFlowTest::setPrompts(std::unique_ptr<UserPrompts> prompts) {
+    prompts_ = std::move(prompts);
+}
+
+void TFlowTest::setPreferences(TfrmPreferences* preferences) {
+    preferences_ = preferences;
+    if (preferences_) {
+        preferences_->setErrorReporter([this](const QString& message) { showError(message); });
+        if (shown_)
+            FlowGridWidget->SetGridHeaders(currentSettings().units);
+    }
+}
+
+Settings TFlowTest::currentSettings() const {
+    return preferences_ ? preferences_->settings() : Settings{};
+}
+
+void TFlowTest::createFields() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(439, 466);
+    setCentralWidget(client);
+
+    InfoBox = new QGroupBox(QStringLiteral("General Information"), client);
+    InfoBox->setObjectName(QStringLiteral("InfoBox"));
+    InfoBox->setGeometry(0, 0, 437, 249);
+    makeLabel(InfoBox, "Date", {6, 28, 100, 18});
+    eDate = makeEdit(InfoBox, "eDate", {6, 48, 152, 23}, 20, "date of flow test");
+    makeLabel(InfoBox, "Time", {6, 84, 100, 18});
+    eTime = makeEdit(InfoBox, "eTime", {6, 106, 152, 23}, 20, "time of flow test");
+    makeLabel(InfoBox, "Location", {192, 28, 100, 18});
+    LocationMemo = makeMemo(InfoBox, "LocationMemo", {192, 48, 233, 81}, "address of flow test");
+    makeLabel(InfoBox, "Notes", {6, 135, 100, 18});
+    NotesMemo = makeMemo(InfoBox, "NotesMemo", {6, 157, 419, 81},
+                         "witness and ahj information, conditions, etc.");
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Read Hydrant"), client);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(0, 255, 437, 58);
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    makeLabel(GroupBox1, "*Static P", {4, 24, 69, 23}, right);
+    eStatic = makeEdit(GroupBox1, "eStatic", {77, 24, 45, 23}, 6, "measured static pressure");
+    makeLabel(GroupBox1, "*Residual P", {130, 24, 92, 23}, right);
+    eResidual = makeEdit(GroupBox1, "eResidual", {226, 24, 45, 23}, 6, "measured residual pressure");
+    makeLabel(GroupBox1, "Elevation", {278, 24, 84, 23}, right);
+    eReadElev = makeEdit(GroupBox1, "eReadElev", {366, 24, 45, 23}, 6, "elevation of pressure gauge");
+
+    GroupBox3 = new QGroupBox(QStringLiteral("Flow Hydrant(s)"), client);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    GroupBox3->setGeometry(0, 319, 437, 147);
+    btnAddOutlet = new QPushButton(QStringLiteral("+ &Add Outlet"), GroupBox3);
+    btnAddOutlet->setObjectName(QStringLiteral("btnAddOutlet"));
+    btnAddOutlet->setGeometry(200, 16, 105, 25);
+    btnAddOutlet->setToolTip(QStringLiteral("add additional flowing outlet to report"));
+    btnRemoveOutlet = new QPushButton(QStringLiteral("- &Remove Outlet"), GroupBox3);
+    btnRemoveOutlet->setObjectName(QStringLiteral("btnRemoveOutlet"));
+    btnRemoveOutlet->setGeometry(320, 16, 105, 25);
+    btnRemoveOutlet->setToolTip(QStringLiteral("remove last outlet"));
+    FlowGridWidget = new FlowGrid(GroupBox3);
+    FlowGridWidget->setGeometry(2, 49, 433, 96);
+    FlowGridWidget->setUnitsSource([this] { return currentSettings().units; });
+    FlowGridWidget->setTabNeighbours(eReadElev, btnAddOutlet);
+
+    connect(btnAddOutlet, &QPushButton::clicked, this, &TFlowTest::AddOutletClick);
+    connect(btnRemoveOutlet, &QPushButton::clicked, this, &TFlowTest::RemoveOutletClick);
+    connect(FlowGridWidget, &FlowGrid::characterTyped, this, [this] { Modified = true; });
+
+    for (QWidget* field : {static_cast<QWidget*>(eDate), static_cast<QWidget*>(eTime),
+                           static_cast<QWidget*>(LocationMemo), static_cast<QWidget*>(NotesMemo),
+                           static_cast<QWidget*>(eStatic), static_cast<QWidget*>(eResidual),
+                           static_cast<QWidget*>(eReadElev)})
+        field->installEventFilter(this);
+}
+
+void TFlowTest::createActions() {
+    const QStyle& look = *style();
+    const auto add = [&](QMenu* menu, const char* name, const char* caption, int picture,
+                         const char* hint, QKeySequence shortcut = {}) {
+        QAction* action = menu->addAction(menuIcon(picture, look), QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        action->setStatusTip(QString::fromLatin1(hint));
+        action->setToolTip(QString::fromLatin1(hint));
+        return action;
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    connect(add(file, "New1", "&New", 5, "clear entries for new report", QKeySequence(Qt::CTRL | Qt::Key_N)),
+            &QAction::triggered, this, &TFlowTest::NewClick);
+    connect(add(file, "Open1", "&Open...", 0, "open previously saved report file",
+                QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &TFlowTest::OpenClick);
+    connect(add(file, "Save1", "&Save", 1, "save the report", QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, [this] { SaveClick(); });
+    file->addSeparator();
+    // Printing and the preview arrive with the report engine.
+    add(file, "Print1", "&Print...", 2, "print the flow report", QKeySequence(Qt::CTRL | Qt::Key_P))
+        ->setEnabled(false);
+    add(file, "PrintSetup1", "Print Pre&view", 3, "preview the flow report", QKeySequence(Qt::Key_F5))
+        ->setEnabled(false);
+    file->addSeparator();
+    connect(add(file, "Exit1", "E&xit", 4, "close Hydrant Flow Test"), &QAction::triggered, this,
+            &QWidget::close);
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("ools1"));
+    add(tools, "Saveaspdf1", "Save as &pdf", 1, "save report as a pdf file")->setEnabled(false);
+    add(tools, "Saveashtml1", "Save as &html", 1, "save report as an html file")->setEnabled(false);
+    tools->addSeparator();
+    connect(add(tools, "N3", "&Options", 6, "change units and testing information"),
+            &QAction::triggered, this, &TFlowTest::OptionsClick);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    // The help window and the links arrive with their own work.
+    add(help, "About1", "&About", 7, "")->setEnabled(false);
+    help->addSeparator();
+    add(help, "SupportMail1", qPrintable('&' + QString::fromLatin1(AppInfo::supportMail)), 8, "")
+        ->setEnabled(false);
+    add(help, "WebSite1", qPrintable('&' + QString::fromLatin1(AppInfo::webHost)), 9,
+        "visit us on the web")
+        ->setEnabled(false);
+}
+
+void TFlowTest::setTabOrder() {
+    const QList<QWidget*> order = {eDate,     eTime,     LocationMemo,   NotesMemo,    eStatic,
+                                   eResidual, eReadElev, FlowGridWidget, btnAddOutlet, btnRemoveOutlet};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void TFlowTest::FormCreate(const QStringList& arguments) {
+    Modified = false;
+    setWindowTitle(QString::fromLatin1(AppInfo::mainCaption));
+    QFont font = QApplication::font();
+    font.setPointSize(9);
+    setFont(font);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // A folder that cannot be made is reported; start-up goes on, since the
+    // test itself does not need it.
+    if (const auto error = createMissingFolders(optionsFolders()))
+        showError(*error);
+    putTodaysDate();
+    centreOnScreen();
+    if (!arguments.isEmpty())
+        fileToOpen_ = arguments.constFirst();
+}
+
+void TFlowTest::centreOnScreen() {
+    adjustSize();
+    const QScreen* display = screen();
+    if (!display)
+        return;
+    const QRect area = display->geometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+void TFlowTest::putTodaysDate() {
+    eDate->setText(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+void TFlowTest::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TFlowTest::FormShow() {
+    FlowGridWidget->setUp(currentSettings().units);
+    if (!fileToOpen_.isEmpty())
+        LoadTestFile(fileToOpen_);
+}
+
+void TFlowTest::closeEvent(QCloseEvent* event) {
+    if (Modified && prompts_->askYesNo(this, QStringLiteral("Save current file before closing?")) &&
+        !SaveClick()) {
+        // The user wanted the test saved and it was not: keep it open.
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TFlowTest::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    const std::optional<QChar> typed = typedCharacter(static_cast<QKeyEvent&>(*event));
+    if (!typed)
+        return false;
+    Modified = true;
+    const QChar separator = localeDecimalSeparator();
+    if (watched == eStatic || watched == eResidual)
+        return !FilterPosRealKey(*typed, separator);
+    if (watched == eReadElev)
+        return !FilterRealKey(*typed, separator);
+    return false;
+}
+
+void TFlowTest::AddOutletClick() {
+    FlowGridWidget->addOutlet();
+    Modified = true;
+}
+
+void TFlowTest::RemoveOutletClick() {
+    if (FlowGridWidget->removeLastOutlet())
+        Modified = true;
+}
+
+void TFlowTest::OptionsClick() {
+    if (preferences_) {
+        CenterOverForm(*preferences_, *this);
+        preferences_->exec();
+    }
+    FlowGridWidget->SetGridHeaders(currentSettings().units);
+}
+
+TestRecord TFlowTest::testRecord() const {
+    TestRecord record;
+    record.date = eDate->text();
+    record.time = eTime->text();
+    record.location = textFieldLines(LocationMemo->toPlainText());
+    record.notes = textFieldLines(NotesMemo->toPlainText());
+    record.staticPressure = eStatic->text();
+    record.residualPressure = eResidual->text();
+    record.readElev = eReadElev->text();
+    record.outlets = FlowGridWidget->outlets().outlets();
+    return record;
+}
+
+void TFlowTest::showTestRecord(const TestRecord& record) {
+    eDate->setText(record.date);
+    eTime->setText(record.time);
+    LocationMemo->setPlainText(record.location.join('\n'));
+    NotesMemo->setPlainText(record.notes.join('\n'));
+    eStatic->setText(record.staticPressure);
+    eResidual->setText(record.residualPressure);
+    eReadElev->setText(record.readElev);
+    FlowGridWidget->setOutletRows(record.outlets);
+}
+
+void TFlowTest::ClearForm() {
+    showTestRecord(clearedTestRecord(testRecord()));
+    Modified = false;
+}
+
+void TFlowTest::SaveTestFile(const QString& fileName) const {
+    writeTestFile(fileName, testRecord());
+}
+
+void TFlowTest::LoadTestFile(const QString& fileName) {
+    if (!QFileInfo::exists(fileName))
+        return;
+    std::optional<TestRecord> record;
+    try {
+        // Read completely first: a file that cannot be read leaves the test as it is.
+        record = readTestFile(fileName);
+    } catch (const FileError& error) {
+        showError(error.message());
+        return;
+    }
+    if (!record)
+        return;
+    ClearForm();
+    showTestRecord(*record);
+    if (record->outlets.isEmpty()) {
+        AddOutletClick();
+        FlowGridWidget->setCurrentCell(1, 1);
+    }
+}
+
+bool TFlowTest::askToSaveFirst(const QString& question) {
+    // True when the command may go on: nothing to save, No, or saved.
+    if (!Modified || !prompts_->askYesNo(this, question))
+        return true;
+    return SaveClick();
+}
+
+void TFlowTest::NewClick() {
+    if (!askToSaveFirst(QStringLiteral("Save current file before clearing form?")))
+        return;
+    ClearForm();
+    putTodaysDate();
+}
+
+void TFlowTest::OpenClick() {
+    if (!askToSaveFirst(QStringLiteral("Save current file before overwritting?")))
+        return;
+    const QString chosen =
+        prompts_->chooseFileToOpen(this, {testFileFilter, testFileSuffix, openDialogName_});
+    if (chosen.isEmpty())
+        return;
+    openDialogName_ = chosen;
+    LoadTestFile(chosen);
+}
+
+bool TFlowTest::SaveClick() {
+    saveDialogName_ = QFileInfo(saveDialogName_).fileName();
+    QString chosen =
+        prompts_->chooseFileToSave(this, {testFileFilter, testFileSuffix, saveDialogName_});
+    if (chosen.isEmpty())
+        return false;
+    chosen = withDefaultSuffix(chosen, testFileSuffix);
+    saveDialogName_ = chosen;
+    if (!ConfirmOverwrite(chosen))
+        return false;
+    try {
+        SaveTestFile(chosen);
+    } catch (const FileError& error) {
+        showError(error.message());
+        return false;
+    }
+    Modified = false;
+    return true;
+}
+
+bool TFlowTest::ConfirmOverwrite(const QString& fileName) {
+    if (!QFileInfo::exists(fileName))
+        return true;
+    return prompts_->askYesNo(this,
+                              QStringLiteral("Overwrite the existing file \"%1\"?").arg(fileName));
+}
+
+void TFlowTest::showError(const QString& message) {
+    prompts_->showError(this, message);
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "document/testrecord.h"
+#include "hydraulics/settings.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class FlowGrid;
+class QAction;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class TfrmPreferences;
+class UserPrompts;
+
+// The main window: it holds the one open test in its fields and outlet
+// grid, runs the menu's commands and keeps the Modified flag. The logic of
+// each command lives in the subsystems; this class wires widgets to them.
+class TFlowTest : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the window's creation steps; `arguments` are the command-line
+    // arguments after the program name (the first names a test to open).
+    explicit TFlowTest(const QStringList& arguments = {}, QWidget* parent = nullptr);
+    ~TFlowTest() override;
+
+    // Test seam: questions, file dialogs and error boxes.
+    void setPrompts(std::unique_ptr<UserPrompts> prompts);
+    UserPrompts& prompts() const { return *prompts_; }
+    // The Options dialog holds the settings; until it is set, the defaults apply.
+    void setPreferences(TfrmPreferences* preferences);
+
+    bool isModified() const { return Modified; }
+    const QString& fileToOpen() const { return fileToOpen_; }
+
+    // Snapshots for commands.
+    TestRecord testRecord() const;
+    Settings currentSettings() const;
+
+    // Document operations on the window's test.
+    void SaveTestFile(const QString& fileName) const;
+    void LoadTestFile(const QString& fileName);
+    void ClearForm();
+    // The commands; SaveClick tells whether the test was written.
+    void NewClick();
+    void OpenClick();
+    bool SaveClick();
+    bool ConfirmOverwrite(const QString& fileName);
+    void OptionsClick();
+    void AddOutletClick();
+    void RemoveOutletClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate(const QStringList& arguments);
+    void FormShow();
+    void createFields();
+    void createActions();
+    void setTabOrder();
+    void centreOnScreen();
+    void putTodaysDate();
+    void showTestRecord(const TestRecord& record);
+    bool askToSaveFirst(const QString& question);
+    void showError(const QString& message);
+
+    bool Modified = false;
+    bool shown_ = false;
+    QString fileToOpen_;
+    QString openDialogName_; // full name of the last file opened
+    QString saveDialogName_; // last name chosen in the save dialog
+    std::unique_ptr<UserPrompts> prompts_;
+    TfrmPreferences* preferences_ = nullptr;
+
+    QGroupBox* InfoBox = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QLineEdit* eDate = nullptr;
+    QLineEdit* eTime = nullptr;
+    QPlainTextEdit* LocationMemo = nullptr;
+    QPlainTextEdit* NotesMemo = nullptr;
+    QLineEdit* eStatic = nullptr;
+    QLineEdit* eResidual = nullptr;
+    QLineEdit* eReadElev = nullptr;
+    FlowGrid* FlowGridWidget = nullptr;
+    QPushButton* btnAddOutlet = nullptr;
+    QPushButton* btnRemoveOutlet = nullptr;
+};

@@ -1,0 +1,60 @@
+#include "app/userprompts.h"
+
+#include "app/appinfo.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+QString errorBoxText(const QString& message) {
+    return message.endsWith('.') ? message : message + '.';
+}
+
+bool DialogPrompts::askYesNo(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::NoButton,
+                    parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+namespace {
+void prepare(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!request.initialName.isEmpty())
+        dialog.selectFile(request.initialName);
+}
+} // namespace
+
+QString DialogPrompts::chooseFileToOpen(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    prepare(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString DialogPrompts::chooseFileToSave(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The caller asks its own overwrite question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    prepare(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void DialogPrompts::showError(QWidget* parent, const QString& message) {
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(AppInfo::title), errorBoxText(message),
+                    QMessageBox::Ok, parent);
+    box.exec();
+}

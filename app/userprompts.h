@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Every modal question, file dialog and error box of the main window goes
+// through this seam, so tests can answer them.
+struct FileDialogRequest {
+    QString filter;        // e.g. "Ostrel Hydrant Flow Test |*.oft;*oft"
+    QString defaultSuffix; // added when the typed name has none
+    QString initialName;   // offered name (full path for Open, file part for Save)
+};
+
+class UserPrompts {
+public:
+    virtual ~UserPrompts() = default;
+    // Warning box titled "Warning" with &Yes / &No; true only for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
+    // Empty when cancelled.
+    virtual QString chooseFileToOpen(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString chooseFileToSave(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The application's error box: stop icon, caption "Hydrant Flow Test".
+    virtual void showError(QWidget* parent, const QString& message) = 0;
+};
+
+// Adds the full stop that error messages end with.
+QString errorBoxText(const QString& message);
+
+class DialogPrompts : public UserPrompts {
+public:
+    bool askYesNo(QWidget* parent, const QString& text) override;
+    QString chooseFileToOpen(QWidget* parent, const FileDialogRequest& request) override;
+    QString chooseFileToSave(QWidget* parent, const FileDialogRequest& request) override;
+    void showError(QWidget* parent, const QString& message) override;
+};
