@@ -1,0 +1,125 @@
+#include "options/optionsfile.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <optional>
+
+namespace {
+
+const QLatin1StringView testByKey("TestBy");
+const QLatin1StringView unitsKey("Units");
+const QLatin1StringView showExtraFlowKey("ShowExtraFlow");
+const QLatin1StringView extraPressKey("ExtraPress");
+
+QString optionsBaseFolder() {
+    const QString appData = qEnvironmentVariable("APPDATA");
+    if (!appData.isEmpty())
+        return appData;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+QString unitsKeyword(UnitSystem units) {
+    switch (units) {
+    case UnitSystem::US:
+        return QStringLiteral("PSI");
+    case UnitSystem::MetricBar:
+        return QStringLiteral("BAR");
+    case UnitSystem::MetricKPa:
+        return QStringLiteral("KPA");
+    }
+    return QStringLiteral("PSI");
+}
+
+// Unit names compare like the keys: only the case of A-Z is ignored.
+bool unitsValueIs(const QString& value, QLatin1StringView name) {
+    return keyIs(KeyValue{value, {}}, name);
+}
+
+std::optional<UnitSystem> unitsFromKeyword(const QString& value) {
+    if (unitsValueIs(value, QLatin1StringView("PSI")))
+        return UnitSystem::US;
+    if (unitsValueIs(value, QLatin1StringView("BAR")))
+        return UnitSystem::MetricBar;
+    if (unitsValueIs(value, QLatin1StringView("KPA")))
+        return UnitSystem::MetricKPa;
+    return std::nullopt;
+}
+
+void applyOptionsLine(const KeyValue& line, Settings& settings) {
+    if (keyIs(line, testByKey)) {
+        settings.testedBy.append(line.value);
+    } else if (keyIs(line, showExtraFlowKey)) {
+        settings.showExtraFlow = line.value != QStringLiteral("F");
+    } else if (keyIs(line, extraPressKey)) {
+        settings.extraPressure = line.value;
+    } else if (keyIs(line, unitsKey)) {
+        if (const auto units = unitsFromKeyword(line.value))
+            settings.units = *units;
+    }
+}
+
+} // namespace
+
+QString optionsFileName() {
+    return optionsBaseFolder() + QStringLiteral("/Ostrel/FlowTest/FlowTest20.INI");
+}
+
+QStringList optionsFolders() {
+    const QString base = optionsBaseFolder();
+    QStringList folders;
+    if (qEnvironmentVariable("APPDATA").isEmpty())
+        folders.append(base);
+    folders.append(base + QStringLiteral("/Ostrel"));
+    folders.append(base + QStringLiteral("/Ostrel/FlowTest"));
+    return folders;
+}
+
+QList<KeyValue> optionsLines(const Settings& settings) {
+    QList<KeyValue> lines;
+    for (const QString& tester : settings.testedBy)
+        lines.append({testByKey, tester});
+    lines.append({unitsKey, unitsKeyword(settings.units)});
+    lines.append({showExtraFlowKey, settings.showExtraFlow ? QStringLiteral("T") : QStringLiteral("F")});
+    lines.append({extraPressKey, settings.extraPressure});
+    return lines;
+}
+
+Settings resetOptions(Settings settings) {
+    settings.testedBy.clear();
+    settings.units = UnitSystem::US;
+    return settings;
+}
+
+Settings settingsFromOptionsLines(const Settings& before, const QList<KeyValue>& lines) {
+    Settings settings = resetOptions(before);
+    for (const KeyValue& line : lines)
+        applyOptionsLine(line, settings);
+    return settings;
+}
+
+void loadOptionsFile(const QString& fileName, Settings& settings) {
+    if (!QFileInfo::exists(fileName))
+        return;
+    settings = settingsFromOptionsLines(settings, readKeyValueFile(fileName));
+}
+
+void saveOptionsFile(const QString& fileName, const Settings& settings) {
+    writeKeyValueFile(fileName, optionsLines(settings));
+}
+
+QStringList testerLines(const QString& text) {
+    QStringList lines = text.split(QChar('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString testerText(const QStringList& lines) {
+    QString text = lines.join(QChar('\n'));
+    // An empty last line needs a break of its own, or it would vanish on the
+    // way back.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        text += QChar('\n');
+    return text;
+}

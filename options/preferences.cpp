@@ -1,0 +1,257 @@
+#include "options/preferences.h"
+
+#include "hydraulics/keyfilters.h"
+#include "hydraulics/numbertext.h"
+#include "options/optionsfile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFont>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <iterator>
+#include <optional>
+
+namespace {
+
+// The character a key press types, as an edit field's character filter sees
+// it: Backspace, Enter, Escape and Ctrl+letter are control characters; keys
+// that type nothing (arrows, Delete, Tab) give none.
+std::optional<QChar> typedCharacter(const QKeyEvent& event) {
+    const int key = event.key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete)
+        return std::nullopt;
+    if (key == Qt::Key_Backspace)
+        return QChar(8);
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return QChar(13);
+    if (key == Qt::Key_Escape)
+        return QChar(27);
+    const bool control = event.modifiers().testFlag(Qt::ControlModifier);
+    if (control && key >= Qt::Key_A && key <= Qt::Key_Z)
+        return QChar(key - Qt::Key_A + 1);
+    const QString text = event.text();
+    if (text.isEmpty() || control)
+        return std::nullopt;
+    return text.front();
+}
+
+void showErrorBox(QWidget* parent, const QString& message) {
+    const QString shown = message.endsWith(QChar('.')) ? message : message + QChar('.');
+    QMessageBox::critical(parent, QStringLiteral("Hydrant Flow Test"), shown);
+}
+
+template <typename Widget>
+Widget* placed(Widget* widget, const char* name, const QRect& geometry) {
+    widget->setObjectName(QLatin1StringView(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+} // namespace
+
+TfrmPreferences::TfrmPreferences(QWidget* parent, ErrorReporter reporter)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+    setErrorReporter(std::move(reporter));
+    setObjectName(QStringLiteral("frmPreferences"));
+    setWindowTitle(QStringLiteral("Options"));
+    setFixedSize(399, 309);
+    createControls();
+    setTabStops();
+    FormCreate();
+}
+
+void TfrmPreferences::setErrorReporter(ErrorReporter reporter) {
+    if (reporter) {
+        reporter_ = std::move(reporter);
+        return;
+    }
+    reporter_ = [this](const QString& message) {
+        showErrorBox(isVisible() ? this : parentWidget(), message);
+    };
+}
+
+void TfrmPreferences::createControls() {
+    Label5 = placed(new QLabel(QStringLiteral("Test made by"), this), "Label5", {8, 8, 88, 16});
+
+    TestByMemo = placed(new QPlainTextEdit(this), "TestByMemo", {8, 30, 385, 126});
+    TestByMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    TestByMemo->setTabChangesFocus(true);
+
+    UnitsBox = placed(new QGroupBox(QStringLiteral("Units"), this), "UnitsBox", {8, 162, 385, 52});
+    // Siblings with auto-exclusive radio buttons form one group.
+    btnUnitsUS = placed(new QRadioButton(QStringLiteral("U.S. gal, ft, in, psi"), UnitsBox),
+                        "btnUnitsUS", {8, 24, 129, 17});
+    btnUnitsUS->setToolTip(QStringLiteral("standard U.S. units"));
+    btnUnitsUS->setChecked(true);
+    btnUnitsMetricBar = placed(new QRadioButton(QStringLiteral("liter, m, mm, bar"), UnitsBox),
+                               "btnUnitsMetricBar", {137, 24, 137, 17});
+    btnUnitsMetricBar->setToolTip(QStringLiteral("S.I. units"));
+    btnUnitsMetrickPa = placed(new QRadioButton(QStringLiteral("liter, m, mm, kPa"), UnitsBox),
+                               "btnUnitsMetrickPa", {264, 24, 121, 17});
+    btnUnitsMetrickPa->setToolTip(QStringLiteral("S.I. units"));
+
+    cbShowExtraFlow =
+        placed(new QCheckBox(QStringLiteral("always show flow at a pressure of:"), this),
+               "cbShowExtraFlow", {82, 220, 209, 17});
+    cbShowExtraFlow->setChecked(true);
+
+    eExtraPressure =
+        placed(new QLineEdit(QStringLiteral("20"), this), "eExtraPressure", {160, 243, 33, 21});
+    eExtraPressure->installEventFilter(this);
+
+    btnTemp = placed(new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton),
+                                     QStringLiteral("Only This Report"), this),
+                     "btnTemp", {8, 274, 124, 25});
+    btnTemp->setToolTip(QStringLiteral("keep changes this session only"));
+    connect(btnTemp, &QPushButton::clicked, this, &TfrmPreferences::btnTempClick);
+
+    btnOK = placed(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                                   QStringLiteral("OK"), this),
+                   "btnOK", {219, 274, 83, 25});
+    btnOK->setToolTip(QStringLiteral("keep changes"));
+    btnOK->setDefault(true);
+    connect(btnOK, &QPushButton::clicked, this, &TfrmPreferences::btnOKClick);
+
+    btnCancel = placed(new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                                       QStringLiteral("Cancel"), this),
+                       "btnCancel", {308, 274, 83, 25});
+    btnCancel->setToolTip(QStringLiteral("abandon changes"));
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmPreferences::btnCancelClick);
+}
+
+void TfrmPreferences::setTabStops() {
+    QWidget* const chain[] = {btnUnitsUS, btnUnitsMetricBar, btnUnitsMetrickPa,
+                                    btnOK,      btnTemp,           btnCancel,
+                                    TestByMemo, cbShowExtraFlow,   eExtraPressure};
+    for (size_t i = 0; i + 1 < std::size(chain); ++i)
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
+}
+
+void TfrmPreferences::FormCreate() {
+    QFont font = QApplication::font();
+    font.setPointSize(9);
+    setFont(font);
+    centerOnScreen();
+    try {
+        LoadOptions(optionsFileName());
+    } catch (const FileError& error) {
+        reportError(error.message());
+    }
+}
+
+void TfrmPreferences::centerOnScreen() {
+    const QScreen* shownOn = screen();
+    if (!shownOn)
+        return;
+    const QSize screenSize = shownOn->geometry().size();
+    const QSize outer = frameGeometry().size();
+    move((screenSize.width() - outer.width()) / 2, (screenSize.height() - outer.height()) / 2);
+}
+
+void TfrmPreferences::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TfrmPreferences::FormShow() {
+    TestByMemo->setFocus();
+}
+
+void TfrmPreferences::LoadOptions(const QString& fileName) {
+    Settings loaded = settings();
+    loadOptionsFile(fileName, loaded);
+    setSettings(loaded);
+}
+
+void TfrmPreferences::SaveOptions(const QString& fileName) const {
+    saveOptionsFile(fileName, settings());
+}
+
+void TfrmPreferences::ResetOptions() {
+    TestByMemo->clear();
+    btnUnitsUS->setChecked(true);
+}
+
+Settings TfrmPreferences::settings() const {
+    Settings result;
+    result.testedBy = testerLines(TestByMemo->toPlainText());
+    if (btnUnitsUS->isChecked())
+        result.units = UnitSystem::US;
+    else if (btnUnitsMetricBar->isChecked())
+        result.units = UnitSystem::MetricBar;
+    else
+        result.units = UnitSystem::MetricKPa;
+    result.showExtraFlow = cbShowExtraFlow->isChecked();
+    result.extraPressure = eExtraPressure->text();
+    return result;
+}
+
+void TfrmPreferences::setSettings(const Settings& settings) {
+    TestByMemo->setPlainText(testerText(settings.testedBy));
+    switch (settings.units) {
+    case UnitSystem::US:
+        btnUnitsUS->setChecked(true);
+        break;
+    case UnitSystem::MetricBar:
+        btnUnitsMetricBar->setChecked(true);
+        break;
+    case UnitSystem::MetricKPa:
+        btnUnitsMetrickPa->setChecked(true);
+        break;
+    }
+    cbShowExtraFlow->setChecked(settings.showExtraFlow);
+    eExtraPressure->setText(settings.extraPressure);
+}
+
+void TfrmPreferences::btnOKClick() {
+    try {
+        SaveOptions(optionsFileName());
+    } catch (const FileError& error) {
+        reportError(error.message());
+    }
+    done(Accepted);
+}
+
+void TfrmPreferences::btnCancelClick() {
+    try {
+        LoadOptions(optionsFileName());
+    } catch (const FileError& error) {
+        reportError(error.message());
+    }
+    done(Rejected);
+}
+
+void TfrmPreferences::btnTempClick() {
+    done(Ignored);
+}
+
+void TfrmPreferences::reject() {
+    btnCancelClick();
+}
+
+bool TfrmPreferences::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == eExtraPressure && event->type() == QEvent::KeyPress)
+        return eExtraPressureKeyPress(static_cast<const QKeyEvent&>(*event));
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TfrmPreferences::eExtraPressureKeyPress(const QKeyEvent& event) const {
+    // The separator is asked for on every key, as the user may change it.
+    const std::optional<QChar> typed = typedCharacter(event);
+    return typed && !FilterPosRealKey(*typed, localeDecimalSeparator());
+}
+
+void TfrmPreferences::reportError(const QString& message) const {
+    reporter_(message);
+}
