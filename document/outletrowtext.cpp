@@ -41,10 +41,10 @@ public:
             } else {
                 readPlainItem();
             }
+            // The empty item a final comma announces needs no storing: its cell
+            // is already empty.
             skipBlanks();
             if (!atEnd() && text_[pos_] == comma) {
-                if (pos_ == text_.size() - 1)
-                    store(QString()); // a trailing comma announces one more, empty, item
                 ++pos_;
                 skipBlanks();
             }
