@@ -156,6 +156,8 @@ void FlowGrid::setCurrentCell(int column, int row) {
     if (target == currentIndex()) {
         // Entering the current cell again still counts as entering it.
         FlowGridSelectCell(column, row);
+        if (!cellEditor())
+            openPersistentEditor(target);
         return;
     }
     setCurrentIndex(target);

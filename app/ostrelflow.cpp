@@ -39,14 +39,17 @@ const QString testFileSuffix = QStringLiteral("oft");
 // text that a file brought in is still shown whole and can be shortened.
 class KeyboardLengthLimit : public QValidator {
 public:
-    KeyboardLengthLimit(const QLineEdit& edit, int limit) : QValidator(nullptr), edit_(edit), limit_(limit) {}
+    KeyboardLengthLimit(QLineEdit& edit, int limit) : QValidator(&edit), limit_(limit) {
+        connect(&edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { acceptedLength_ = text.size(); });
+    }
     State validate(QString& input, int&) const override {
-        return input.size() > limit_ && input.size() > edit_.text().size() ? Invalid : Acceptable;
+        return input.size() > limit_ && input.size() > acceptedLength_ ? Invalid : Acceptable;
     }
 
 private:
-    const QLineEdit& edit_;
     int limit_;
+    qsizetype acceptedLength_ = 0;
 };
 
 QLineEdit* makeEdit(QWidget* parent, const char* name, QRect geometry, int maxLength,
@@ -54,9 +57,7 @@ QLineEdit* makeEdit(QWidget* parent, const char* name, QRect geometry, int maxLe
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(geometry);
-    auto* limit = new KeyboardLengthLimit(*edit, maxLength);
-    limit->setParent(edit);
-    edit->setValidator(limit);
+    edit->setValidator(new KeyboardLengthLimit(*edit, maxLength));
     edit->setToolTip(QString::fromLatin1(hint));
     return edit;
 }
@@ -87,8 +88,10 @@ QString withDefaultSuffix(const QString& fileName, const QString& suffix) {
 
 } // namespace
 
-TFlowTest::TFlowTest(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), prompts_(std::make_unique<DialogPrompts>()) {
+TFlowTest::TFlowTest(const QStringList& arguments, std::unique_ptr<UserPrompts> prompts,
+                     QWidget* parent)
+    : QMainWindow(parent),
+      prompts_(prompts ? std::move(prompts) : std::make_unique<DialogPrompts>()) {
     setObjectName(QStringLiteral("FlowTest"));
     createFields();
     createActions();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/userprompts.h"
 #include "document/testrecord.h"
 #include "hydraulics/settings.h"
 
@@ -14,7 +15,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class TfrmPreferences;
-class UserPrompts;
+
 
 // The main window: it holds the one open test in its fields and outlet
 // grid, runs the menu's commands and keeps the Modified flag. The logic of
@@ -24,7 +25,9 @@ class TFlowTest : public QMainWindow {
 public:
     // Runs the window's creation steps; `arguments` are the command-line
     // arguments after the program name (the first names a test to open).
-    explicit TFlowTest(const QStringList& arguments = {}, QWidget* parent = nullptr);
+    // Without prompts, the real message boxes and file dialogs are used.
+    explicit TFlowTest(const QStringList& arguments = {},
+                       std::unique_ptr<UserPrompts> prompts = nullptr, QWidget* parent = nullptr);
     ~TFlowTest() override;
 
     // Test seam: questions, file dialogs and error boxes.

@@ -1,0 +1,2 @@
+flowtest_add_test(test_flowgrid SOURCES test_flowgrid.cpp scriptedprompts.h LIBS flowtestapp)
+flowtest_add_test(test_mainwindow SOURCES test_mainwindow.cpp scriptedprompts.h LIBS flowtestapp)

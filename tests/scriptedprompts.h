@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/userprompts.h"
+
+#include <QQueue>
+#include <QStringList>
+
+// Answers the main window's questions and file dialogs from a script and
+// records what was asked, so command tests run without modal windows.
+class ScriptedPrompts : public UserPrompts {
+public:
+    QQueue<bool> yesNoAnswers;   // an empty queue answers No
+    QQueue<QString> openAnswers; // an empty queue cancels
+    QQueue<QString> saveAnswers;
+    QStringList questions;
+    QStringList errors;
+    QList<FileDialogRequest> openRequests;
+    QList<FileDialogRequest> saveRequests;
+
+    bool askYesNo(QWidget*, const QString& text) override {
+        questions.append(text);
+        return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
+    }
+    QString chooseFileToOpen(QWidget*, const FileDialogRequest& request) override {
+        openRequests.append(request);
+        return openAnswers.isEmpty() ? QString() : openAnswers.dequeue();
+    }
+    QString chooseFileToSave(QWidget*, const FileDialogRequest& request) override {
+        saveRequests.append(request);
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
+    }
+    void showError(QWidget*, const QString& message) override { errors.append(errorBoxText(message)); }
+};

@@ -1,0 +1,406 @@
+#include "app/flowgrid.h"
+#include "app/ostrelflow.h"
+#include "document/testfile.h"
+#include "options/preferences.h"
+#include "scriptedprompts.h"
+
+#include <QDate>
+#include <QFile>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// The main window's start-up, Modified flag and document commands, with
+// questions and file dialogs answered through the prompts seam.
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void startsCentredWithTodaysDateAndSaved();
+    void rememberesFirstArgumentOnly();
+    void folderThatCannotBeMadeIsReportedAndStartupGoesOn();
+    void typingSetsModified_data();
+    void typingSetsModified();
+    void numberFieldsFilterAndStillSetModified_data();
+    void numberFieldsFilterAndStillSetModified();
+    void keyboardLengthLimitKeepsLoadedLongText();
+    void closingUnmodifiedAsksNothing();
+    void closingModifiedAnsweredNoCloses();
+    void closingModifiedYesButSaveCancelledStaysOpen();
+    void closingModifiedYesSavesThenCloses();
+    void closingWithFailedSaveStaysOpen();
+
+    void newWithoutChangesAsksNothing();
+    void newAnsweredNoClearsWithoutWriting();
+    void newAnsweredYesButCancelledKeepsTest();
+    void openAsksFirstAndCancelKeepsTest();
+    void openLoadsAllOutlets();
+    void openFileWithoutFlowLinesIsModified();
+    void openUnreadableFileKeepsTest();
+    void saveWritesEvenWithoutChanges();
+    void saveAddsDefaultExtension();
+    void saveOverExistingAnsweredNoWritesNothing();
+    void saveDialogOffersLastSaveNameWithoutFolder();
+    void startupFileOpensAtFirstShow();
+    void roundTripThroughWindowKeepsCells();
+
+    void optionsRelabelGridAndReachFormulas();
+
+private:
+    void makeWindow(const QStringList& arguments = {});
+    ScriptedPrompts& prompts() { return static_cast<ScriptedPrompts&>(window_->prompts()); }
+    template <typename T> T& field(const char* name) { return *window_->findChild<T*>(name); }
+    FlowGrid& grid() { return field<FlowGrid>("FlowGrid"); }
+    QString file(const char* name) { return dir_->filePath(QString::fromLatin1(name)); }
+    void modify() { QTest::keyClick(&field<QLineEdit>("eTime"), Qt::Key_1); }
+    QByteArray contents(const QString& name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TFlowTest> window_;
+    std::unique_ptr<TfrmPreferences> preferences_;
+};
+
+void MainWindowTest::init() {
+    QLocale::setDefault(QLocale::c());
+    dir_ = std::make_unique<QTemporaryDir>();
+    qputenv("APPDATA", dir_->filePath("appdata").toLocal8Bit());
+    QDir().mkpath(dir_->filePath("appdata"));
+    makeWindow();
+}
+
+void MainWindowTest::makeWindow(const QStringList& arguments) {
+    preferences_.reset();
+    window_ = std::make_unique<TFlowTest>(arguments, std::make_unique<ScriptedPrompts>());
+    preferences_ = std::make_unique<TfrmPreferences>(window_.get());
+    window_->setPreferences(preferences_.get());
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+void MainWindowTest::cleanup() {
+    preferences_.reset();
+    window_.reset();
+    dir_.reset();
+}
+
+void MainWindowTest::startsCentredWithTodaysDateAndSaved() {
+    QCOMPARE(field<QLineEdit>("eDate").text(),
+             QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    QVERIFY(!window_->isModified());
+    QCOMPARE(window_->windowTitle(), QString("Ostrel Hydrant Flow Test 2.0"));
+    QCOMPARE(window_->centralWidget()->size(), QSize(439, 466));
+    QVERIFY(QDir(dir_->filePath("appdata/Ostrel/FlowTest")).exists());
+    QCOMPARE(grid().outlets().rowCount(), 1);
+}
+
+void MainWindowTest::rememberesFirstArgumentOnly() {
+    makeWindow({"first.oft", "second.oft"});
+    QCOMPARE(window_->fileToOpen(), QString("first.oft"));
+    // A name that is no file is ignored without a message.
+    QVERIFY(prompts().errors.isEmpty());
+    QVERIFY(!window_->isModified());
+}
+
+void MainWindowTest::folderThatCannotBeMadeIsReportedAndStartupGoesOn() {
+    // APPDATA names a file, so no folder can be made below it.
+    QFile blocker(file("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("APPDATA", file("blocker").toLocal8Bit());
+    makeWindow({"x.oft"});
+    QCOMPARE(prompts().errors, QStringList{"Invalid filename."});
+    QVERIFY(!field<QLineEdit>("eDate").text().isEmpty());
+    QCOMPARE(window_->fileToOpen(), QString("x.oft"));
+}
+
+void MainWindowTest::typingSetsModified_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    for (const char* name : {"eDate", "eTime", "LocationMemo", "NotesMemo"}) {
+        QTest::newRow(QByteArray(name) + " letter") << name << int(Qt::Key_A) << 0;
+        QTest::newRow(QByteArray(name) + " enter") << name << int(Qt::Key_Return) << 0;
+        QTest::newRow(QByteArray(name) + " backspace") << name << int(Qt::Key_Backspace) << 0;
+        QTest::newRow(QByteArray(name) + " ctrl+c") << name << int(Qt::Key_C) << int(Qt::ControlModifier);
+    }
+}
+
+void MainWindowTest::typingSetsModified() {
+    QFETCH(QString, name);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QWidget* target = window_->findChild<QWidget*>(name);
+    QVERIFY(target);
+    QTest::keyClick(target, Qt::Key_Left);
+    QTest::keyClick(target, Qt::Key_Delete);
+    QVERIFY(!window_->isModified());
+    QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(window_->isModified());
+}
+
+void MainWindowTest::numberFieldsFilterAndStillSetModified_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter in static") << "eStatic" << "a" << "";
+    QTest::newRow("minus in static") << "eStatic" << "-6" << "6";
+    QTest::newRow("number in residual") << "eResidual" << "40.5" << "40.5";
+    QTest::newRow("minus in elevation") << "eReadElev" << "-12" << "-12";
+    QTest::newRow("letter in elevation") << "eReadElev" << "x" << "";
+    QTest::newRow("limit of six") << "eStatic" << "12345678" << "123456";
+}
+
+void MainWindowTest::numberFieldsFilterAndStillSetModified() {
+    QFETCH(QString, name);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    auto* edit = window_->findChild<QLineEdit*>(name);
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), shown);
+    QVERIFY(window_->isModified());
+}
+
+void MainWindowTest::keyboardLengthLimitKeepsLoadedLongText() {
+    TestRecord record;
+    record.staticPressure = "123456789";
+    record.date = QString(30, 'd');
+    writeTestFile(file("long.oft"), record);
+    window_->LoadTestFile(file("long.oft"));
+    auto& edit = field<QLineEdit>("eStatic");
+    QCOMPARE(edit.text(), QString("123456789"));
+    QCOMPARE(field<QLineEdit>("eDate").text(), QString(30, 'd'));
+    edit.end(false);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QCOMPARE(edit.text(), QString("12345678"));
+    QTest::keyClick(&edit, Qt::Key_5);
+    QCOMPARE(edit.text(), QString("12345678"));
+}
+
+void MainWindowTest::closingUnmodifiedAsksNothing() {
+    QVERIFY(window_->close());
+    QVERIFY(prompts().questions.isEmpty());
+}
+
+void MainWindowTest::closingModifiedAnsweredNoCloses() {
+    modify();
+    QVERIFY(window_->close());
+    QCOMPARE(prompts().questions, QStringList{"Save current file before closing?"});
+    QVERIFY(prompts().saveRequests.isEmpty());
+}
+
+void MainWindowTest::closingModifiedYesButSaveCancelledStaysOpen() {
+    modify();
+    prompts().yesNoAnswers.enqueue(true);
+    QVERIFY(!window_->close());
+    QVERIFY(window_->isVisible());
+    QVERIFY(window_->isModified());
+    QCOMPARE(prompts().saveRequests.size(), 1);
+}
+
+void MainWindowTest::closingModifiedYesSavesThenCloses() {
+    modify();
+    prompts().yesNoAnswers.enqueue(true);
+    prompts().saveAnswers.enqueue(file("closing.oft"));
+    QVERIFY(window_->close());
+    QVERIFY(contents(file("closing.oft")).contains("Time = 1\r\n"));
+}
+
+void MainWindowTest::closingWithFailedSaveStaysOpen() {
+    modify();
+    prompts().yesNoAnswers.enqueue(true);
+    prompts().saveAnswers.enqueue(file("missing-folder/closing.oft"));
+    QVERIFY(!window_->close());
+    QVERIFY(window_->isModified());
+    QCOMPARE(prompts().errors.size(), 1);
+    QVERIFY(prompts().errors[0].startsWith(
+        QString("Cannot create file \"%1\". ").arg(file("missing-folder/closing.oft"))));
+    QVERIFY(prompts().errors[0].endsWith('.'));
+}
+
+void MainWindowTest::newWithoutChangesAsksNothing() {
+    window_->NewClick();
+    QVERIFY(prompts().questions.isEmpty());
+    QVERIFY(!window_->isModified());
+}
+
+void MainWindowTest::newAnsweredNoClearsWithoutWriting() {
+    modify();
+    grid().outlets().setCell(0, 2, "2.5");
+    window_->AddOutletClick();
+    window_->NewClick();
+    QCOMPARE(prompts().questions, QStringList{"Save current file before clearing form?"});
+    QVERIFY(prompts().saveRequests.isEmpty());
+    QCOMPARE(field<QLineEdit>("eTime").text(), QString());
+    QCOMPARE(grid().outlets().rowCount(), 1);
+    QCOMPARE(grid().outlets().cell(0, 2), QString());
+    QCOMPARE(field<QLineEdit>("eDate").text(),
+             QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    QVERIFY(!window_->isModified());
+}
+
+void MainWindowTest::newAnsweredYesButCancelledKeepsTest() {
+    modify();
+    prompts().yesNoAnswers.enqueue(true);
+    window_->NewClick();
+    QCOMPARE(field<QLineEdit>("eTime").text(), QString("1"));
+    QVERIFY(window_->isModified());
+}
+
+void MainWindowTest::openAsksFirstAndCancelKeepsTest() {
+    modify();
+    window_->OpenClick();
+    QCOMPARE(prompts().questions, QStringList{"Save current file before overwritting?"});
+    QCOMPARE(prompts().openRequests.size(), 1);
+    QCOMPARE(prompts().openRequests[0].filter, QString("Ostrel Hydrant Flow Test |*.oft;*oft"));
+    QCOMPARE(prompts().openRequests[0].defaultSuffix, QString("oft"));
+    QCOMPARE(field<QLineEdit>("eTime").text(), QString("1"));
+    QVERIFY(window_->isModified());
+}
+
+void MainWindowTest::openLoadsAllOutlets() {
+    TestRecord record;
+    record.date = "6/14/2008";
+    record.location = {"100 Main Street", "corner of Elm Avenue"};
+    record.staticPressure = "72";
+    for (int i = 1; i <= 3; ++i) {
+        OutletRow row;
+        row[OutletRow::Label] = QString("#%1").arg(i);
+        row[OutletRow::Size] = "2.5";
+        record.outlets.append(row);
+    }
+    writeTestFile(file("three.oft"), record);
+    prompts().openAnswers.enqueue(file("three.oft"));
+    window_->OpenClick();
+    QCOMPARE(window_->testRecord(), record);
+    QVERIFY(!window_->isModified());
+    QCOMPARE(grid().currentRow(), 1);
+    QCOMPARE(grid().currentColumn(), 1);
+    // The open dialog remembers the full name.
+    window_->OpenClick();
+    QCOMPARE(prompts().openRequests.last().initialName, file("three.oft"));
+}
+
+void MainWindowTest::openFileWithoutFlowLinesIsModified() {
+    QFile empty(file("empty.oft"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    window_->LoadTestFile(file("empty.oft"));
+    QCOMPARE(grid().outlets().rowCount(), 1);
+    QCOMPARE(grid().outlets().cell(0, 0), QString("#1"));
+    QCOMPARE(field<QLineEdit>("eDate").text(), QString());
+    QVERIFY(window_->isModified());
+}
+
+void MainWindowTest::openUnreadableFileKeepsTest() {
+    QDir().mkpath(file("folder.oft")); // exists, but cannot be read as a file
+    modify();
+    window_->LoadTestFile(file("folder.oft"));
+    QCOMPARE(prompts().errors.size(), 1);
+    QVERIFY(prompts().errors[0].startsWith(QString("Cannot open file \"%1\". ").arg(file("folder.oft"))));
+    QCOMPARE(field<QLineEdit>("eTime").text(), QString("1"));
+    QVERIFY(window_->isModified());
+}
+
+void MainWindowTest::saveWritesEvenWithoutChanges() {
+    prompts().saveAnswers.enqueue(file("plain.oft"));
+    QVERIFY(window_->SaveClick());
+    QVERIFY(contents(file("plain.oft")).endsWith("Flow = #1,,,,,\r\n"));
+    QCOMPARE(prompts().saveRequests[0].filter, QString("Ostrel Hydrant Flow Test |*.oft;*oft"));
+}
+
+void MainWindowTest::saveAddsDefaultExtension() {
+    modify();
+    prompts().saveAnswers.enqueue(file("noext"));
+    prompts().saveAnswers.enqueue(file("other.txt"));
+    QVERIFY(window_->SaveClick());
+    QVERIFY(QFile::exists(file("noext.oft")));
+    QVERIFY(!window_->isModified());
+    QVERIFY(window_->SaveClick());
+    QVERIFY(QFile::exists(file("other.txt")));
+}
+
+void MainWindowTest::saveOverExistingAnsweredNoWritesNothing() {
+    QFile existing(file("old.oft"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("old");
+    existing.close();
+    modify();
+    prompts().saveAnswers.enqueue(file("old.oft"));
+    QVERIFY(!window_->SaveClick());
+    QCOMPARE(prompts().questions,
+             QStringList{QString("Overwrite the existing file \"%1\"?").arg(file("old.oft"))});
+    QCOMPARE(contents(file("old.oft")), QByteArray("old"));
+    QVERIFY(window_->isModified());
+}
+
+void MainWindowTest::saveDialogOffersLastSaveNameWithoutFolder() {
+    prompts().saveAnswers.enqueue(file("first.oft"));
+    window_->SaveClick();
+    QCOMPARE(prompts().saveRequests[0].initialName, QString());
+    prompts().openAnswers.enqueue(file("first.oft"));
+    window_->OpenClick();
+    window_->SaveClick();
+    QCOMPARE(prompts().saveRequests[1].initialName, QString("first.oft"));
+}
+
+void MainWindowTest::startupFileOpensAtFirstShow() {
+    TestRecord record;
+    record.residualPressure = "58";
+    OutletRow row;
+    row[OutletRow::Label] = "#1";
+    record.outlets = {row, row, row};
+    writeTestFile(file("start.oft"), record);
+    makeWindow({file("start.oft")});
+    QCOMPARE(grid().outlets().rowCount(), 3);
+    QCOMPARE(field<QLineEdit>("eResidual").text(), QString("58"));
+    QVERIFY(!window_->isModified());
+    QVERIFY(window_->close());
+    QVERIFY(prompts().questions.isEmpty());
+}
+
+void MainWindowTest::roundTripThroughWindowKeepsCells() {
+    QTest::keyClicks(&field<QPlainTextEdit>("NotesMemo"), "first line");
+    QTest::keyClick(&field<QPlainTextEdit>("NotesMemo"), Qt::Key_Return);
+    QTest::keyClicks(&field<QPlainTextEdit>("NotesMemo"), "second, \"quoted\"");
+    grid().outlets().setCell(0, 2, "2.5");
+    const TestRecord before = window_->testRecord();
+    prompts().saveAnswers.enqueue(file("trip.oft"));
+    QVERIFY(window_->SaveClick());
+    window_->NewClick();
+    prompts().openAnswers.enqueue(file("trip.oft"));
+    window_->OpenClick();
+    QCOMPARE(window_->testRecord(), before);
+    QCOMPARE(before.notes, QStringList({"first line", "second, \"quoted\""}));
+}
+
+void MainWindowTest::optionsRelabelGridAndReachFormulas() {
+    QTimer::singleShot(0, this, [this] {
+        preferences_->findChild<QRadioButton*>("btnUnitsMetricBar")->click();
+        QTest::mouseClick(preferences_->findChild<QPushButton*>("btnTemp"), Qt::LeftButton);
+    });
+    window_->OptionsClick();
+    QCOMPARE(grid().model()->headerData(5, Qt::Horizontal).toString(), QString("*Flow [lpm]"));
+    QVERIFY(!window_->isModified());
+    grid().outlets().setCell(0, 2, "63.5");
+    grid().outlets().setCell(0, 3, "0.9");
+    grid().outlets().setCell(0, 4, "0.69");
+    grid().setCurrentCell(5, 1);
+    QCOMPARE(grid().outlets().cell(0, 5), QString("2008"));
+    grid().outlets().setCell(0, 5, "2400");
+    grid().outlets().setCell(0, 4, "");
+    grid().setCurrentCell(4, 1);
+    QCOMPARE(grid().outlets().cell(0, 4), QString("0.986"));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "test_mainwindow.moc"
