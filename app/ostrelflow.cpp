@@ -336,8 +336,8 @@ TestRecord TFlowTest::testRecord() const {
 void TFlowTest::showTestRecord(const TestRecord& record) {
     eDate->setText(record.date);
     eTime->setText(record.time);
-    LocationMemo->setPlainText(record.location.join('\n'));
-    NotesMemo->setPlainText(record.notes.join('\n'));
+    LocationMemo->setPlainText(textFieldText(record.location));
+    NotesMemo->setPlainText(textFieldText(record.notes));
     eStatic->setText(record.staticPressure);
     eResidual->setText(record.residualPressure);
     eReadElev->setText(record.readElev);

@@ -85,6 +85,15 @@ QStringList textFieldLines(const QString& fieldText) {
     return splitLines(fieldText);
 }
 
+QString textFieldText(const QStringList& lines) {
+    QString text = lines.join('\n');
+    // A last empty line needs its own break, or reading the field back
+    // would drop it as the empty rest after a final break.
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        text += '\n';
+    return text;
+}
+
 TestRecord clearedTestRecord(const TestRecord& current) {
     OutletRow first;
     if (!current.outlets.isEmpty())

@@ -37,6 +37,8 @@ std::optional<TestRecord> readTestFile(const QString& fileName);
 // user ended with Enter plus the last one; nothing for an empty field, and no
 // empty line after a final line break.
 QStringList textFieldLines(const QString& fieldText);
+// The field text that gives back exactly these lines.
+QString textFieldText(const QStringList& lines);
 
 // What clearing the form leaves: every text empty and one outlet row whose
 // label stays that of the current first outlet (empty when there is none).

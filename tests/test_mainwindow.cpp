@@ -271,6 +271,7 @@ void MainWindowTest::openLoadsAllOutlets() {
     TestRecord record;
     record.date = "6/14/2008";
     record.location = {"100 Main Street", "corner of Elm Avenue"};
+    record.notes = {"", "witnessed", "", ""}; // empty lines, also last ones, come back
     record.staticPressure = "72";
     for (int i = 1; i <= 3; ++i) {
         OutletRow row;
