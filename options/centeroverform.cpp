@@ -18,5 +18,6 @@ QPoint centeredOverForm(QSize dialog, const QRect& mainWindow, QSize desktop) {
 void CenterOverForm(QWidget& dialog, const QWidget& mainWindow) {
     const QScreen* screen = mainWindow.screen();
     const QSize desktop = screen ? screen->virtualSize() : QSize();
-    dialog.move(centeredOverForm(dialog.frameGeometry().size(), mainWindow.frameGeometry(), desktop));
+    dialog.move(
+        centeredOverForm(dialog.frameGeometry().size(), mainWindow.frameGeometry(), desktop));
 }

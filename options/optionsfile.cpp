@@ -80,7 +80,8 @@ QList<KeyValue> optionsLines(const Settings& settings) {
     for (const QString& tester : settings.testedBy)
         lines.append({testByKey, tester});
     lines.append({unitsKey, unitsKeyword(settings.units)});
-    lines.append({showExtraFlowKey, settings.showExtraFlow ? QStringLiteral("T") : QStringLiteral("F")});
+    lines.append(
+        {showExtraFlowKey, settings.showExtraFlow ? QStringLiteral("T") : QStringLiteral("F")});
     lines.append({extraPressKey, settings.extraPressure});
     return lines;
 }

@@ -50,8 +50,7 @@ void showErrorBox(QWidget* parent, const QString& message) {
     QMessageBox::critical(parent, QStringLiteral("Hydrant Flow Test"), shown);
 }
 
-template <typename Widget>
-Widget* placed(Widget* widget, const char* name, const QRect& geometry) {
+template <typename Widget> Widget* placed(Widget* widget, const char* name, const QRect& geometry) {
     widget->setObjectName(QLatin1StringView(name));
     widget->setGeometry(geometry);
     return widget;
@@ -132,8 +131,8 @@ void TfrmPreferences::createControls() {
 
 void TfrmPreferences::setTabStops() {
     QWidget* const chain[] = {btnUnitsUS, btnUnitsMetricBar, btnUnitsMetrickPa,
-                                    btnOK,      btnTemp,           btnCancel,
-                                    TestByMemo, cbShowExtraFlow,   eExtraPressure};
+                              btnOK,      btnTemp,           btnCancel,
+                              TestByMemo, cbShowExtraFlow,   eExtraPressure};
     for (size_t i = 0; i + 1 < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i], chain[i + 1]);
 }

@@ -84,12 +84,13 @@ void OptionsFileTest::handEditedFile_data() {
         << QByteArray("Units = SI\r\n") << changed << settingsOf({}, U::US, false, "1,5");
     QTest::newRow("kPa in mixed case")
         << QByteArray("Units = kPa\r\n") << defaults << settingsOf({}, U::MetricKPa, true, "20");
-    QTest::newRow("psi after bar")
-        << QByteArray("Units = BAR\r\nUnits = psi\r\n") << changed << settingsOf({}, U::US, false, "1,5");
-    QTest::newRow("later units line wins")
-        << QByteArray("Units = KPA\r\nUnits = BAR\r\n") << defaults << settingsOf({}, U::MetricBar, true, "20");
+    QTest::newRow("psi after bar") << QByteArray("Units = BAR\r\nUnits = psi\r\n") << changed
+                                   << settingsOf({}, U::US, false, "1,5");
+    QTest::newRow("later units line wins") << QByteArray("Units = KPA\r\nUnits = BAR\r\n")
+                                           << defaults << settingsOf({}, U::MetricBar, true, "20");
     QTest::newRow("unknown later unit keeps earlier")
-        << QByteArray("Units = KPA\r\nUnits = feet\r\n") << defaults << settingsOf({}, U::MetricKPa, true, "20");
+        << QByteArray("Units = KPA\r\nUnits = feet\r\n") << defaults
+        << settingsOf({}, U::MetricKPa, true, "20");
     QTest::newRow("small f ticks the box")
         << QByteArray("ShowExtraFlow = f\r\n") << defaults << settingsOf({}, U::US, true, "20");
     QTest::newRow("capital F clears the box")
@@ -105,10 +106,12 @@ void OptionsFileTest::handEditedFile_data() {
     QTest::newRow("empty pressure")
         << QByteArray("ExtraPress = \r\n") << defaults << settingsOf({}, U::US, true, "");
     QTest::newRow("tester lines split by other lines")
-        << QByteArray("TestBy = A\r\nUnits = BAR\r\nTestBy = B\r\nExtraPress = 30\r\nTestBy = C\r\n")
+        << QByteArray(
+               "TestBy = A\r\nUnits = BAR\r\nTestBy = B\r\nExtraPress = 30\r\nTestBy = C\r\n")
         << defaults << settingsOf({"A", "B", "C"}, U::MetricBar, true, "30");
     QTest::newRow("tester line loses leading spaces, keeps inner and trailing")
-        << QByteArray("TestBy =    Main  St  \r\n") << defaults << settingsOf({"Main  St  "}, U::US, true, "20");
+        << QByteArray("TestBy =    Main  St  \r\n") << defaults
+        << settingsOf({"Main  St  "}, U::US, true, "20");
     QTest::newRow("empty tester line in the middle")
         << QByteArray("TestBy = A\r\nTestBy = \r\nTestBy = B\r\n") << defaults
         << settingsOf({"A", "", "B"}, U::US, true, "20");
@@ -117,8 +120,8 @@ void OptionsFileTest::handEditedFile_data() {
     QTest::newRow("empty file resets tester and units only")
         << QByteArray("") << changed << settingsOf({}, U::US, false, "1,5");
     QTest::newRow("keys ignore the case of letters")
-        << QByteArray("TESTBY = x\r\nunits = KPA\r\nshowextraflow = F\r\nEXTRAPRESS = 7\r\n") << defaults
-        << settingsOf({"x"}, U::MetricKPa, false, "7");
+        << QByteArray("TESTBY = x\r\nunits = KPA\r\nshowextraflow = F\r\nEXTRAPRESS = 7\r\n")
+        << defaults << settingsOf({"x"}, U::MetricKPa, false, "7");
     QTest::newRow("unknown lines and blank lines ignored")
         << QByteArray("[Options]\r\n\r\nColour = red\r\n   \r\nUnits = BAR\r\n") << defaults
         << settingsOf({}, U::MetricBar, true, "20");
@@ -127,9 +130,8 @@ void OptionsFileTest::handEditedFile_data() {
     QTest::newRow("lone LF and lone CR end lines")
         << QByteArray("TestBy = A\nUnits = BAR\rTestBy = B") << defaults
         << settingsOf({"A", "B"}, U::MetricBar, true, "20");
-    QTest::newRow("text ends at NUL")
-        << QByteArray("Units = BAR\r\n\0Units = KPA\r\n", 27) << defaults
-        << settingsOf({}, U::MetricBar, true, "20");
+    QTest::newRow("text ends at NUL") << QByteArray("Units = BAR\r\n\0Units = KPA\r\n", 27)
+                                      << defaults << settingsOf({}, U::MetricBar, true, "20");
     QTest::newRow("Windows-1252 tester")
         << QByteArray("TestBy = Fran\xe7ois \x80\r\n") << defaults
         << settingsOf({QString::fromUtf8("François €")}, U::US, true, "20");
@@ -158,21 +160,26 @@ void OptionsFileTest::writtenBytes_data() {
     QTest::addColumn<QByteArray>("bytes");
     using U = UnitSystem;
     QTest::newRow("defaults") << startUpDefaults()
-                              << QByteArray("Units = PSI\r\nShowExtraFlow = T\r\nExtraPress = 20\r\n");
+                              << QByteArray(
+                                     "Units = PSI\r\nShowExtraFlow = T\r\nExtraPress = 20\r\n");
     QTest::newRow("two testers, bar")
-        << settingsOf({"District Fire Prevention Bureau", "Hydrant Inspection Unit"}, U::MetricBar, true, "20")
-        << QByteArray("TestBy = District Fire Prevention Bureau\r\nTestBy = Hydrant Inspection Unit\r\n"
-                      "Units = BAR\r\nShowExtraFlow = T\r\nExtraPress = 20\r\n");
+        << settingsOf({"District Fire Prevention Bureau", "Hydrant Inspection Unit"}, U::MetricBar,
+                      true, "20")
+        << QByteArray(
+               "TestBy = District Fire Prevention Bureau\r\nTestBy = Hydrant Inspection Unit\r\n"
+               "Units = BAR\r\nShowExtraFlow = T\r\nExtraPress = 20\r\n");
     QTest::newRow("kPa, switch off, empty pressure")
         << settingsOf({}, U::MetricKPa, false, "")
         << QByteArray("Units = KPA\r\nShowExtraFlow = F\r\nExtraPress = \r\n");
     QTest::newRow("empty tester line")
         << settingsOf({"A", "", "B"}, U::US, true, "1,5")
-        << QByteArray("TestBy = A\r\nTestBy = \r\nTestBy = B\r\nUnits = PSI\r\nShowExtraFlow = T\r\n"
-                      "ExtraPress = 1,5\r\n");
+        << QByteArray(
+               "TestBy = A\r\nTestBy = \r\nTestBy = B\r\nUnits = PSI\r\nShowExtraFlow = T\r\n"
+               "ExtraPress = 1,5\r\n");
     QTest::newRow("Windows-1252 text")
         << settingsOf({QString::fromUtf8("Müller €")}, U::US, true, "20")
-        << QByteArray("TestBy = M\xfcller \x80\r\nUnits = PSI\r\nShowExtraFlow = T\r\nExtraPress = 20\r\n");
+        << QByteArray("TestBy = M\xfcller \x80\r\nUnits = PSI\r\nShowExtraFlow = T\r\nExtraPress = "
+                      "20\r\n");
     QTest::newRow("text beyond Windows-1252 as UTF-8 with mark")
         << settingsOf({QString::fromUtf8("Łódź")}, U::US, true, "20")
         << (QByteArray("\xEF\xBB\xBFTestBy = ") + QString::fromUtf8("Łódź").toUtf8() +
@@ -195,7 +202,8 @@ void OptionsFileTest::roundTrip_data() {
     QTest::newRow("bar with testers") << settingsOf({"A B", "", "C  "}, U::MetricBar, true, "20");
     QTest::newRow("kPa with switch off") << settingsOf({"x"}, U::MetricKPa, false, "1.5.5");
     QTest::newRow("last tester line empty") << settingsOf({"A", ""}, U::US, true, "20");
-    QTest::newRow("outside Windows-1252") << settingsOf({QString::fromUtf8("Ωμέγα")}, U::US, true, "20");
+    QTest::newRow("outside Windows-1252")
+        << settingsOf({QString::fromUtf8("Ωμέγα")}, U::US, true, "20");
 }
 
 void OptionsFileTest::roundTrip() {
@@ -217,7 +225,8 @@ void OptionsFileTest::testerText_data() {
     QTest::newRow("one line") << "A" << QStringList{"A"} << "A";
     QTest::newRow("final break adds no line") << "A\n" << QStringList{"A"} << "A";
     QTest::newRow("empty line in the middle") << "A\n\nB" << QStringList{"A", "", "B"} << "A\n\nB";
-    QTest::newRow("two final breaks keep one empty line") << "A\n\n" << QStringList{"A", ""} << "A\n\n";
+    QTest::newRow("two final breaks keep one empty line") << "A\n\n"
+                                                          << QStringList{"A", ""} << "A\n\n";
     QTest::newRow("a lone break is one empty line") << "\n" << QStringList{""} << "\n";
     QTest::newRow("blanks kept") << "  A  " << QStringList{"  A  "} << "  A  ";
 }

@@ -65,7 +65,8 @@ void typeText(QWidget* widget, const QString& text) {
         if (c.unicode() < 128)
             QTest::keyClick(widget, c.toLatin1());
         else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(c.toUpper().unicode()), QString(c), {});
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(c.toUpper().unicode()), QString(c),
+                                {});
     }
 }
 
@@ -176,21 +177,32 @@ void PreferencesTest::controls_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("hint");
     const QString form = "frmPreferences";
-    QTest::newRow("Label5") << "Label5" << form << QRect(8, 8, 88, 16) << "Test made by" << "";
-    QTest::newRow("TestByMemo") << "TestByMemo" << form << QRect(8, 30, 385, 126) << "" << "";
-    QTest::newRow("UnitsBox") << "UnitsBox" << form << QRect(8, 162, 385, 52) << "Units" << "";
-    QTest::newRow("btnUnitsUS") << "btnUnitsUS" << "UnitsBox" << QRect(8, 24, 129, 17)
-                                << "U.S. gal, ft, in, psi" << "standard U.S. units";
-    QTest::newRow("btnUnitsMetricBar") << "btnUnitsMetricBar" << "UnitsBox" << QRect(137, 24, 137, 17)
-                                       << "liter, m, mm, bar" << "S.I. units";
-    QTest::newRow("btnUnitsMetrickPa") << "btnUnitsMetrickPa" << "UnitsBox" << QRect(264, 24, 121, 17)
-                                       << "liter, m, mm, kPa" << "S.I. units";
+    QTest::newRow("Label5") << "Label5" << form << QRect(8, 8, 88, 16) << "Test made by"
+                            << "";
+    QTest::newRow("TestByMemo") << "TestByMemo" << form << QRect(8, 30, 385, 126) << ""
+                                << "";
+    QTest::newRow("UnitsBox") << "UnitsBox" << form << QRect(8, 162, 385, 52) << "Units"
+                              << "";
+    QTest::newRow("btnUnitsUS") << "btnUnitsUS"
+                                << "UnitsBox" << QRect(8, 24, 129, 17) << "U.S. gal, ft, in, psi"
+                                << "standard U.S. units";
+    QTest::newRow("btnUnitsMetricBar")
+        << "btnUnitsMetricBar"
+        << "UnitsBox" << QRect(137, 24, 137, 17) << "liter, m, mm, bar"
+        << "S.I. units";
+    QTest::newRow("btnUnitsMetrickPa")
+        << "btnUnitsMetrickPa"
+        << "UnitsBox" << QRect(264, 24, 121, 17) << "liter, m, mm, kPa"
+        << "S.I. units";
     QTest::newRow("cbShowExtraFlow") << "cbShowExtraFlow" << form << QRect(82, 220, 209, 17)
-                                     << "always show flow at a pressure of:" << "";
-    QTest::newRow("eExtraPressure") << "eExtraPressure" << form << QRect(160, 243, 33, 21) << "20" << "";
+                                     << "always show flow at a pressure of:"
+                                     << "";
+    QTest::newRow("eExtraPressure") << "eExtraPressure" << form << QRect(160, 243, 33, 21) << "20"
+                                    << "";
     QTest::newRow("btnTemp") << "btnTemp" << form << QRect(8, 274, 124, 25) << "Only This Report"
                              << "keep changes this session only";
-    QTest::newRow("btnOK") << "btnOK" << form << QRect(219, 274, 83, 25) << "OK" << "keep changes";
+    QTest::newRow("btnOK") << "btnOK" << form << QRect(219, 274, 83, 25) << "OK"
+                           << "keep changes";
     QTest::newRow("btnCancel") << "btnCancel" << form << QRect(308, 274, 83, 25) << "Cancel"
                                << "abandon changes";
 }
@@ -301,12 +313,17 @@ void PreferencesTest::closing_data() {
     QTest::newRow("OK writes the file") << Closing::OK << true << ok << true << edited;
     QTest::newRow("OK on first run") << Closing::OK << false << ok << true << edited;
     QTest::newRow("Cancel reloads") << Closing::Cancel << true << cancel << false << stored;
-    QTest::newRow("Cancel on first run keeps values") << Closing::Cancel << false << cancel << false << edited;
-    QTest::newRow("Only This Report") << Closing::OnlyThisReport << true << ignore << false << edited;
-    QTest::newRow("Only This Report on first run") << Closing::OnlyThisReport << false << ignore << false << edited;
+    QTest::newRow("Cancel on first run keeps values")
+        << Closing::Cancel << false << cancel << false << edited;
+    QTest::newRow("Only This Report")
+        << Closing::OnlyThisReport << true << ignore << false << edited;
+    QTest::newRow("Only This Report on first run")
+        << Closing::OnlyThisReport << false << ignore << false << edited;
     QTest::newRow("Escape is Cancel") << Closing::Escape << true << cancel << false << stored;
-    QTest::newRow("title-bar close is Cancel") << Closing::TitleBarClose << true << cancel << false << stored;
-    QTest::newRow("title-bar close on first run") << Closing::TitleBarClose << false << cancel << false << edited;
+    QTest::newRow("title-bar close is Cancel")
+        << Closing::TitleBarClose << true << cancel << false << stored;
+    QTest::newRow("title-bar close on first run")
+        << Closing::TitleBarClose << false << cancel << false << edited;
 }
 
 void PreferencesTest::closing() {
@@ -390,17 +407,39 @@ void PreferencesTest::pressureFilter_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("digits") << "C" << "0123456789" << "0123456789";
-    QTest::newRow("letters discarded") << "C" << "1a2Ez" << "12";
-    QTest::newRow("minus discarded") << "C" << "-5" << "5";
-    QTest::newRow("plus discarded") << "C" << "+5" << "5";
-    QTest::newRow("space and other signs discarded") << "C" << "1 5%/*" << "15";
-    QTest::newRow("point passes in a point locale") << "C" << "1.5" << "1.5";
-    QTest::newRow("comma discarded in a point locale") << "C" << "1,5" << "15";
-    QTest::newRow("comma passes in a comma locale") << "de_DE" << "1,5" << "1,5";
-    QTest::newRow("point discarded in a comma locale") << "de_DE" << "1.5" << "15";
-    QTest::newRow("second separator not stopped") << "C" << "1.5.5" << "1.5.5";
-    QTest::newRow("backspace passes") << "C" << "12\b3" << "13";
+    QTest::newRow("digits") << "C"
+                            << "0123456789"
+                            << "0123456789";
+    QTest::newRow("letters discarded") << "C"
+                                       << "1a2Ez"
+                                       << "12";
+    QTest::newRow("minus discarded") << "C"
+                                     << "-5"
+                                     << "5";
+    QTest::newRow("plus discarded") << "C"
+                                    << "+5"
+                                    << "5";
+    QTest::newRow("space and other signs discarded") << "C"
+                                                     << "1 5%/*"
+                                                     << "15";
+    QTest::newRow("point passes in a point locale") << "C"
+                                                    << "1.5"
+                                                    << "1.5";
+    QTest::newRow("comma discarded in a point locale") << "C"
+                                                       << "1,5"
+                                                       << "15";
+    QTest::newRow("comma passes in a comma locale") << "de_DE"
+                                                    << "1,5"
+                                                    << "1,5";
+    QTest::newRow("point discarded in a comma locale") << "de_DE"
+                                                       << "1.5"
+                                                       << "15";
+    QTest::newRow("second separator not stopped") << "C"
+                                                  << "1.5.5"
+                                                  << "1.5.5";
+    QTest::newRow("backspace passes") << "C"
+                                      << "12\b3"
+                                      << "13";
     QTest::newRow("non-ASCII letter discarded") << "C" << QString::fromUtf8("2é0") << "20";
 }
 
@@ -579,7 +618,8 @@ void PreferencesTest::centerOverFormNearRightEdge() {
     mainWindow.setGeometry(desktop.width() - 300, 50, 500, 400);
     CenterOverForm(*dialog, mainWindow);
     QCOMPARE(dialog->frameGeometry().right(), desktop.width() - 1);
-    const int mainMiddle = mainWindow.frameGeometry().top() + mainWindow.frameGeometry().height() / 2;
+    const int mainMiddle =
+        mainWindow.frameGeometry().top() + mainWindow.frameGeometry().height() / 2;
     QVERIFY(qAbs(dialog->frameGeometry().center().y() - mainMiddle) <= 1);
 }
 
