@@ -1,0 +1,2 @@
+flowtest_add_test(test_flowgraphmodel SOURCES test_flowgraphmodel.cpp LIBS hydraulics)
+flowtest_add_test(test_flowgraphdrawing SOURCES test_flowgraphdrawing.cpp LIBS graph)
