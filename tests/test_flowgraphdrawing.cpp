@@ -28,7 +28,8 @@ struct DrawnText {
 // every text 16 high, so positions can be worked out by hand.
 class FakeCanvas : public GraphCanvas {
 public:
-    explicit FakeCanvas(int charWidth = 10) : charWidth_(charWidth) {}
+    explicit FakeCanvas(int charWidth = 10, int lineHeight = 16)
+        : charWidth_(charWidth), lineHeight_(lineHeight) {}
 
     void setPen(const QColor& colour, int width) override {
         penColour = colour;
@@ -51,7 +52,7 @@ public:
     int textWidth(const QString& text) const override {
         return static_cast<int>(text.size()) * charWidth_;
     }
-    int textHeight(const QString&) const override { return 16; }
+    int textHeight(const QString&) const override { return lineHeight_; }
 
     QList<DrawnLine> linesOfWidth(int width) const {
         QList<DrawnLine> result;
@@ -86,6 +87,7 @@ public:
 
 private:
     int charWidth_;
+    int lineHeight_;
     int penWidth_ = 0;
     QPoint current_;
 };
@@ -142,6 +144,8 @@ private slots:
     void usPressureGrid();
     void usNoteAndSupplyLine();
     void drawingOrder();
+    void pressureLinesMeetPlotEdges_data();
+    void pressureLinesMeetPlotEdges();
     void supplyLine_data();
     void supplyLine();
     void leftMargin_data();
@@ -260,6 +264,30 @@ void FlowGraphDrawingTest::drawingOrder() {
         expected += step % 5 == 0 ? "LT" : "L";
     expected += "TL";
     QCOMPARE(canvas.order, expected);
+}
+
+void FlowGraphDrawingTest::pressureLinesMeetPlotEdges_data() {
+    QTest::addColumn<int>("lineHeight");
+    // Plot heights 222, 216, 210 and 204: for 210 a product of rounded
+    // factors would put the bottom line at 209.
+    for (const int height : {16, 18, 20, 22})
+        QTest::addRow("text height %d", height) << height;
+}
+
+void FlowGraphDrawingTest::pressureLinesMeetPlotEdges() {
+    QFETCH(int, lineHeight);
+    FakeCanvas canvas(10, lineHeight);
+    drawUsExample(canvas);
+    const DrawnLine edge = canvas.verticals().first();
+    const QList<DrawnLine> horizontals = canvas.horizontals();
+    QCOMPARE(horizontals.first().from.y(), edge.from.y());
+    QCOMPARE(horizontals.last().from.y(), edge.to.y());
+    QCOMPARE(edge.from.y(), lineHeight);
+    QCOMPARE(edge.to.y(), 270 - 2 * lineHeight);
+    // Every major line lies at its exact fifth of the height, truncated.
+    const int height = 270 - 3 * lineHeight;
+    for (int m = 0; m <= 5; ++m)
+        QCOMPARE(horizontals[5 * m].from.y(), lineHeight + m * height / 5);
 }
 
 void FlowGraphDrawingTest::supplyLine_data() {
