@@ -1,6 +1,6 @@
 #include "app/flowgrid.h"
 
-#include "app/keypress.h"
+#include "ui/keypress.h"
 #include "hydraulics/discharge.h"
 #include "hydraulics/keyfilters.h"
 #include "hydraulics/numbertext.h"

@@ -1,5 +1,5 @@
 // OstrelFlowTest: start-up of the program.
-#include "app/appinfo.h"
+#include "ui/appinfo.h"
 #include "app/ostrelflow.h"
 #include "app/userprompts.h"
 #include "options/preferences.h"

@@ -1,8 +1,8 @@
 #include "app/ostrelflow.h"
 
-#include "app/appinfo.h"
+#include "ui/appinfo.h"
 #include "app/flowgrid.h"
-#include "app/keypress.h"
+#include "ui/keypress.h"
 #include "app/menuicons.h"
 #include "app/startupfolders.h"
 #include "app/userprompts.h"

@@ -1,14 +1,10 @@
 #include "app/userprompts.h"
 
-#include "app/appinfo.h"
+#include "ui/errorbox.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-
-QString errorBoxText(const QString& message) {
-    return message.endsWith('.') ? message : message + '.';
-}
 
 bool DialogPrompts::askYesNo(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::NoButton,
@@ -54,7 +50,5 @@ QString DialogPrompts::chooseFileToSave(QWidget* parent, const FileDialogRequest
 }
 
 void DialogPrompts::showError(QWidget* parent, const QString& message) {
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(AppInfo::title), errorBoxText(message),
-                    QMessageBox::Ok, parent);
-    box.exec();
+    showErrorBox(parent, message);
 }

@@ -24,9 +24,6 @@ public:
     virtual void showError(QWidget* parent, const QString& message) = 0;
 };
 
-// Adds the full stop that error messages end with.
-QString errorBoxText(const QString& message);
-
 class DialogPrompts : public UserPrompts {
 public:
     bool askYesNo(QWidget* parent, const QString& text) override;

@@ -80,20 +80,6 @@ std::optional<TestRecord> readTestFile(const QString& fileName) {
     return parseTestFile(readWholeFile(fileName));
 }
 
-QStringList textFieldLines(const QString& fieldText) {
-    // The same breaks as a file's lines: CR LF, CR or LF, no line after a final break.
-    return splitLines(fieldText);
-}
-
-QString textFieldText(const QStringList& lines) {
-    QString text = lines.join('\n');
-    // A last empty line needs its own break, or reading the field back
-    // would drop it as the empty rest after a final break.
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        text += '\n';
-    return text;
-}
-
 TestRecord clearedTestRecord(const TestRecord& current) {
     OutletRow first;
     if (!current.outlets.isEmpty())

@@ -33,13 +33,6 @@ TestRecord parseTestFile(const QByteArray& bytes);
 // throws FileError ("Cannot open file") when it exists but cannot be read.
 std::optional<TestRecord> readTestFile(const QString& fileName);
 
-// The lines of a multi-line field as the file stores them: the lines the
-// user ended with Enter plus the last one; nothing for an empty field, and no
-// empty line after a final line break.
-QStringList textFieldLines(const QString& fieldText);
-// The field text that gives back exactly these lines.
-QString textFieldText(const QStringList& lines);
-
 // What clearing the form leaves: every text empty and one outlet row whose
 // label stays that of the current first outlet (empty when there is none).
 TestRecord clearedTestRecord(const TestRecord& current);

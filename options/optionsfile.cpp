@@ -109,18 +109,3 @@ void saveOptionsFile(const QString& fileName, const Settings& settings) {
     writeKeyValueFile(fileName, optionsLines(settings));
 }
 
-QStringList testerLines(const QString& text) {
-    QStringList lines = text.split(QChar('\n'));
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-QString testerText(const QStringList& lines) {
-    QString text = lines.join(QChar('\n'));
-    // An empty last line needs a break of its own, or it would vanish on the
-    // way back.
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        text += QChar('\n');
-    return text;
-}

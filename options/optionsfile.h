@@ -39,9 +39,3 @@ void loadOptionsFile(const QString& fileName, Settings& settings);
 // Throws FileError ("Cannot create file ...") when the file cannot be written;
 // the old file then stays whole.
 void saveOptionsFile(const QString& fileName, const Settings& settings);
-
-// The tester text as lines the user ended with Enter, and back. A last line
-// break adds no line; the round trip lines -> text -> lines is exact, also
-// for a last line that is empty.
-QStringList testerLines(const QString& text);
-QString testerText(const QStringList& lines);

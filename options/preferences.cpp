@@ -3,6 +3,8 @@
 #include "hydraulics/keyfilters.h"
 #include "hydraulics/numbertext.h"
 #include "options/optionsfile.h"
+#include "ui/errorbox.h"
+#include "ui/keypress.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,33 +23,6 @@
 #include <optional>
 
 namespace {
-
-// The character a key press types, as an edit field's character filter sees
-// it: Backspace, Enter, Escape and Ctrl+letter are control characters; keys
-// that type nothing (arrows, Delete, Tab) give none.
-std::optional<QChar> typedCharacter(const QKeyEvent& event) {
-    const int key = event.key();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete)
-        return std::nullopt;
-    if (key == Qt::Key_Backspace)
-        return QChar(8);
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        return QChar(13);
-    if (key == Qt::Key_Escape)
-        return QChar(27);
-    const bool control = event.modifiers().testFlag(Qt::ControlModifier);
-    if (control && key >= Qt::Key_A && key <= Qt::Key_Z)
-        return QChar(key - Qt::Key_A + 1);
-    const QString text = event.text();
-    if (text.isEmpty() || control)
-        return std::nullopt;
-    return text.front();
-}
-
-void showErrorBox(QWidget* parent, const QString& message) {
-    const QString shown = message.endsWith(QChar('.')) ? message : message + QChar('.');
-    QMessageBox::critical(parent, QStringLiteral("Hydrant Flow Test"), shown);
-}
 
 template <typename Widget> Widget* placed(Widget* widget, const char* name, const QRect& geometry) {
     widget->setObjectName(QLatin1StringView(name));
@@ -184,7 +158,7 @@ void TfrmPreferences::ResetOptions() {
 
 Settings TfrmPreferences::settings() const {
     Settings result;
-    result.testedBy = testerLines(TestByMemo->toPlainText());
+    result.testedBy = textFieldLines(TestByMemo->toPlainText());
     if (btnUnitsUS->isChecked())
         result.units = UnitSystem::US;
     else if (btnUnitsMetricBar->isChecked())
@@ -197,7 +171,7 @@ Settings TfrmPreferences::settings() const {
 }
 
 void TfrmPreferences::setSettings(const Settings& settings) {
-    TestByMemo->setPlainText(testerText(settings.testedBy));
+    TestByMemo->setPlainText(textFieldText(settings.testedBy));
     switch (settings.units) {
     case UnitSystem::US:
         btnUnitsUS->setChecked(true);

@@ -31,6 +31,13 @@ bool fitsWindows1252(const QString& text);
 // line; the text ends at the first NUL.
 QStringList splitLines(const QString& text);
 
+// The lines of a multi-line field as the file stores them: the lines the
+// user ended with Enter plus the last one; nothing for an empty field, and no
+// empty line after a final line break.
+QStringList textFieldLines(const QString& fieldText);
+// The field text that gives back exactly these lines.
+QString textFieldText(const QStringList& lines);
+
 // Words separated by runs of NUL, LF, CR and space (a tab is an ordinary
 // character). Each word carries the separators that follow it, the first one
 // also those before it, so joining the words gives back the line.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/userprompts.h"
+#include "ui/errorbox.h"
 
 #include <QQueue>
 #include <QStringList>

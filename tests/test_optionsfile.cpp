@@ -235,9 +235,9 @@ void OptionsFileTest::testerText() {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
     QFETCH(QString, textAgain);
-    QCOMPARE(testerLines(text), lines);
-    QCOMPARE(::testerText(lines), textAgain);
-    QCOMPARE(testerLines(::testerText(lines)), lines);
+    QCOMPARE(textFieldLines(text), lines);
+    QCOMPARE(textFieldText(lines), textAgain);
+    QCOMPARE(textFieldLines(textFieldText(lines)), lines);
 }
 
 void OptionsFileTest::missingFileChangesNothing() {

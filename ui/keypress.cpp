@@ -1,4 +1,4 @@
-#include "app/keypress.h"
+#include "ui/keypress.h"
 
 #include <QKeyEvent>
 
