@@ -1,0 +1,36 @@
+#pragma once
+
+#include "hydraulics/settings.h"
+#include "hydraulics/units.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The command line of flowtest-report, read into plain values.
+struct CommandLine {
+    enum class Action { Report, Help, Version, UsageError };
+    Action action = Action::UsageError;
+    QString usageError; // what was wrong, for Action::UsageError
+
+    QStringList files;
+    std::optional<QString> optionsFile;
+    std::optional<UnitSystem> units;
+    std::optional<QStringList> testedBy; // set when --tested-by was given at least once
+    std::optional<QString> extraPressure;
+    std::optional<bool> showExtraFlow;
+};
+
+// Reads the arguments after the program name. Later copies of a setting win;
+// --tested-by accumulates.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+QString helpText();
+QString usageHint(); // the short hint printed after a usage error
+
+// The settings to report with: the defaults, then the options file given with
+// --options (which must exist) or else the user's own options file (skipped
+// when there is none), then the flags. Throws FileError when an options file
+// cannot be read.
+Settings resolveSettings(const CommandLine& command);
