@@ -3,6 +3,7 @@
 #include "ui/appinfo.h"
 #include "app/flowgrid.h"
 #include "ui/keypress.h"
+#include "ui/windowfont.h"
 #include "app/menuicons.h"
 #include "app/startupfolders.h"
 #include "app/userprompts.h"
@@ -236,9 +237,7 @@ void TFlowTest::setTabOrder() {
 void TFlowTest::FormCreate(const QStringList& arguments) {
     Modified = false;
     setWindowTitle(QString::fromLatin1(AppInfo::mainCaption));
-    QFont font = QApplication::font();
-    font.setPointSize(9);
-    setFont(font);
+    setFont(windowFont());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // A folder that cannot be made is reported; start-up goes on, since the
     // test itself does not need it.

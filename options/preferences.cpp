@@ -5,6 +5,7 @@
 #include "options/optionsfile.h"
 #include "ui/errorbox.h"
 #include "ui/keypress.h"
+#include "ui/windowfont.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -112,9 +113,7 @@ void TfrmPreferences::setTabStops() {
 }
 
 void TfrmPreferences::FormCreate() {
-    QFont font = QApplication::font();
-    font.setPointSize(9);
-    setFont(font);
+    setFont(windowFont());
     centerOnScreen();
     try {
         LoadOptions(optionsFileName());
