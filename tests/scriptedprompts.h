@@ -6,6 +6,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 // Answers the main window's questions and file dialogs from a script and
 // records what was asked, so command tests run without modal windows.
 class ScriptedPrompts : public UserPrompts {
@@ -17,6 +19,9 @@ public:
     QStringList errors;
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
+    // Run after a file was chosen and before the command goes on: what
+    // another program could do while the dialog closes.
+    std::function<void(const QString&)> afterChoosing;
 
     bool askYesNo(QWidget*, const QString& text) override {
         questions.append(text);
@@ -24,11 +29,19 @@ public:
     }
     QString chooseFileToOpen(QWidget*, const FileDialogRequest& request) override {
         openRequests.append(request);
-        return openAnswers.isEmpty() ? QString() : openAnswers.dequeue();
+        return chosen(openAnswers);
     }
     QString chooseFileToSave(QWidget*, const FileDialogRequest& request) override {
         saveRequests.append(request);
-        return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
+        return chosen(saveAnswers);
     }
     void showError(QWidget*, const QString& message) override { errors.append(errorBoxText(message)); }
+
+private:
+    QString chosen(QQueue<QString>& answers) {
+        const QString name = answers.isEmpty() ? QString() : answers.dequeue();
+        if (!name.isEmpty() && afterChoosing)
+            afterChoosing(name);
+        return name;
+    }
 };

@@ -1,5 +1,6 @@
 #include "document/testfile.h"
 #include "documenttesthelpers.h"
+#include "faultfs.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,6 @@
 #include <optional>
 
 #ifdef Q_OS_LINUX
-#include <sys/mount.h>
 #include <unistd.h>
 #endif
 
@@ -381,41 +381,6 @@ void TestFileTest::saveFault() {
     }
 }
 
-#ifdef Q_OS_LINUX
-namespace {
-// A tiny memory file system that is unmounted whatever the test's outcome.
-class TinyFileSystem {
-public:
-    explicit TinyFileSystem(const QString& mountPoint)
-        : path_(QFile::encodeName(mountPoint)),
-          mounted_(::geteuid() == 0 &&
-                   ::mount("tmpfs", path_.constData(), "tmpfs", 0, "size=32k") == 0) {}
-    ~TinyFileSystem() {
-        if (mounted_)
-            ::umount2(path_.constData(), MNT_DETACH);
-    }
-    TinyFileSystem(const TinyFileSystem&) = delete;
-    TinyFileSystem& operator=(const TinyFileSystem&) = delete;
-    bool mounted() const { return mounted_; }
-
-private:
-    const QByteArray path_;
-    const bool mounted_;
-};
-
-// Writes until the file system has no room left.
-bool fillUp(const QString& fileName) {
-    QFile filler(fileName);
-    if (!filler.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray block(4096, 'x');
-    for (int i = 0; i < 1024; ++i)
-        if (filler.write(block) != block.size() || !filler.flush())
-            return true;
-    return false;
-}
-} // namespace
-#endif
 
 void TestFileTest::fullDeviceKeepsTheOldFile() {
 #ifdef Q_OS_LINUX
