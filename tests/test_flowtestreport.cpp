@@ -1,0 +1,778 @@
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <optional>
+
+// flowtest-report run as a process. Expected values are computed here from
+// the outlet formula Q = K c d^2 sqrt(p) and the supply-line formulas of N^1.85
+// graph paper, not taken from the tool.
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+    QList<QJsonObject> objects; // one per output line
+};
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    file.write(bytes);
+}
+
+QString examplePath(const QString& name) {
+    return QStringLiteral(FLOWTEST_EXAMPLES_DIR "/") + name;
+}
+
+// A well-formed test file's "key = value" lines, for the test's own reading.
+QList<std::pair<QString, QString>> fileLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<std::pair<QString, QString>> lines;
+    for (const QString& line :
+         QString::fromLatin1(file.readAll()).split("\r\n", Qt::SkipEmptyParts))
+        lines.append({line.section(" = ", 0, 0), line.section(" = ", 1)});
+    return lines;
+}
+
+QStringList valuesOf(const QList<std::pair<QString, QString>>& lines, const QString& key) {
+    QStringList values;
+    for (const auto& [k, v] : lines)
+        if (k == key)
+            values.append(v);
+    return values;
+}
+
+// Rounds to the pattern's decimals and drops trailing zeros beyond minDecimals.
+QString fixed(double value, int minDecimals, int maxDecimals) {
+    QString text = QString::number(value, 'f', maxDecimals);
+    while (maxDecimals > minDecimals && text.endsWith('0')) {
+        text.chop(1);
+        --maxDecimals;
+    }
+    if (text.endsWith('.'))
+        text.chop(1);
+    return text;
+}
+
+// The flow graph's numbers, from the supply line P(q) = S - k q^1.85.
+struct ExpectedGraph {
+    double k = 0;
+    double Qe = 0;
+    std::optional<double> Q0;
+    double Fx = 0;
+    double Fmax = 0;
+    double Pmax = 0;
+    double Pend = 0;
+    QString note;
+    QStringList flowLabels;
+    QStringList pressureLabels;
+    QString lineEnd; // "right", "bottom" or empty for none
+};
+
+double expectedFlowAxisMax(double Fx) {
+    const long long b = static_cast<long long>(Fx / 5) + 1;
+    if (b <= 10)
+        return 50;
+    if (b <= 50)
+        return 250;
+    if (b <= 100)
+        return 500;
+    if (b <= 250)
+        return 1250;
+    if (b <= 500)
+        return 2500;
+    if (b <= 750)
+        return 3750;
+    if (b <= 1000)
+        return 5000;
+    return 2500 * (std::trunc(Fx / 2500) + 1);
+}
+
+double expectedPressureAxisMax(double S) {
+    const double P1 = 1.05 * S;
+    if (P1 <= 5)
+        return 5;
+    if (P1 <= 10)
+        return 10;
+    const double x = P1 / 25;
+    return x == std::trunc(x) ? 25 * x : 25 * (std::trunc(x) + 1);
+}
+
+ExpectedGraph expectedGraph(double S, double R, double Q, bool show, const QString& pressureText,
+                            const QString& noteFlowUnit, const QString& pressureUnit) {
+    const long double n = 1.85L;
+    ExpectedGraph g;
+    g.k = S == R ? 0.0 : double((S - R) / std::pow((long double)Q, n));
+    if (g.k != 0 && S > 0)
+        g.Q0 = double(std::pow((long double)S / g.k, 1 / n));
+    if (show && pressureText.toDouble() < S && S > R)
+        g.Qe = double(Q * std::pow((S - pressureText.toDouble()) / (long double)(S - R), 1 / n));
+    g.Fx = g.k == 0 ? 1.25 * Q : std::min(*g.Q0, 1.25 * Q);
+    if (show)
+        g.Fx = std::max(g.Fx, g.Qe);
+    g.Fmax = expectedFlowAxisMax(g.Fx);
+    g.Pmax = expectedPressureAxisMax(S);
+    g.Pend = double(S - g.k * std::pow((long double)g.Fmax, n));
+    if (show && g.Qe > 0)
+        g.note = QString::number(g.Qe, 'f', 1) + " " + noteFlowUnit + " at " + pressureText + " " +
+                 pressureUnit;
+    for (int i = 0; i <= 5; ++i) {
+        g.flowLabels.append(QString::number(i * g.Fmax / 5, 'f', 0));
+        g.pressureLabels.append(QString::number(i * g.Pmax / 5, 'f', 0));
+    }
+    if (S > 0)
+        g.lineEnd = g.Pend > 0 ? QStringLiteral("right") : QStringLiteral("bottom");
+    return g;
+}
+
+QStringList stringArray(const QJsonValue& value) {
+    QStringList texts;
+    for (const QJsonValue& item : value.toArray())
+        texts.append(item.toString());
+    return texts;
+}
+
+bool closeTo(double actual, double expected) {
+    return std::abs(actual - expected) <= 1e-9 * std::max(1.0, std::abs(expected));
+}
+
+#define COMPARE_NUMBER(actual, expected)                                                           \
+    QVERIFY2(closeTo((actual), (expected)), qPrintable(QStringLiteral("%1: %2, expected %3")       \
+                                                           .arg(#actual)                           \
+                                                           .arg((actual), 0, 'g', 17)              \
+                                                           .arg((expected), 0, 'g', 17)))
+
+} // namespace
+
+class FlowTestReportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void examples_data();
+    void examples();
+    void testFieldsAsTheWindowShowsThem();
+    void keyOrder();
+    void settings_data();
+    void settings();
+    void settingsReachTheGraph_data();
+    void settingsReachTheGraph();
+    void exitStatus_data();
+    void exitStatus();
+    void edgeFiles_data();
+    void edgeFiles();
+    void textsAreEscaped();
+    void numbersReadBackExactly();
+    void decimalComma_data();
+    void decimalComma();
+
+private:
+    ToolRun run(const QStringList& arguments, const QStringList& environment = {});
+    QString userOptionsFile() const;
+    QString dataFile(const QString& name, const QByteArray& bytes);
+
+    std::optional<QTemporaryDir> appData_;
+    std::optional<QTemporaryDir> data_;
+};
+
+void FlowTestReportTest::init() {
+    appData_.emplace();
+    data_.emplace();
+    QVERIFY(appData_->isValid() && data_->isValid());
+}
+
+void FlowTestReportTest::cleanup() {
+    appData_.reset();
+    data_.reset();
+}
+
+ToolRun FlowTestReportTest::run(const QStringList& arguments, const QStringList& environment) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : env.keys())
+        if (name.startsWith("LC_") || name == "LANG" || name == "LANGUAGE")
+            env.remove(name);
+    env.insert("LC_ALL", "C.UTF-8");
+    // Never the user's own options file.
+    env.insert("APPDATA", appData_->path());
+    for (const QString& assignment : environment) {
+        const QString name = assignment.section('=', 0, 0);
+        const QString value = assignment.section('=', 1);
+        if (value.isEmpty())
+            env.remove(name);
+        else
+            env.insert(name, value);
+    }
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(data_->path());
+    process.start(QStringLiteral(FLOWTEST_REPORT_TOOL), arguments);
+    ToolRun result;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    // Help and version texts are not JSON; every report line is one object.
+    if (!result.out.startsWith('{'))
+        return result;
+    for (const QByteArray& line : result.out.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        if (error.error != QJsonParseError::NoError || !document.isObject())
+            qWarning("not a JSON object: %s", line.constData());
+        result.objects.append(document.object());
+    }
+    return result;
+}
+
+QString FlowTestReportTest::userOptionsFile() const {
+    const QString folder = appData_->path() + "/Ostrel/FlowTest";
+    QDir().mkpath(folder);
+    return folder + "/FlowTest20.INI";
+}
+
+QString FlowTestReportTest::dataFile(const QString& name, const QByteArray& bytes) {
+    const QString path = data_->filePath(name);
+    writeFile(path, bytes);
+    return path;
+}
+
+void FlowTestReportTest::examples_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("unitsFlag");
+    QTest::addColumn<double>("K");
+    QTest::addColumn<int>("pitotMinDecimals"); // "0.#" for U.S. and kPa, "0.0##" for bar
+    QTest::addColumn<int>("pitotMaxDecimals");
+    QTest::addColumn<QStringList>("unitTexts"); // length, flow, pressure
+    QTest::addColumn<QString>("noteFlowUnit");
+    QTest::addColumn<QString>("unitsKeyword");
+    QTest::newRow("U.S. three outlets")
+        << "us-three-outlets.oft"
+        << "us" << 29.84 << 0 << 1 << QStringList{"ft", "gpm", "psi"} << "gpm"
+        << "PSI";
+    QTest::newRow("metric bar") << "metric-bar.oft"
+                                << "bar" << 0.666 << 1 << 3 << QStringList{"m", "lpm", "bar"}
+                                << "Lpm"
+                                << "BAR";
+    QTest::newRow("metric kPa") << "metric-kpa.oft"
+                                << "kpa" << 0.0666 << 0 << 1 << QStringList{"m", "lpm", "kPa"}
+                                << "Lpm"
+                                << "KPA";
+    QTest::newRow("U.S. file under kPa units: relabelled, not converted")
+        << "us-three-outlets.oft"
+        << "kpa" << 0.0666 << 0 << 1 << QStringList{"m", "lpm", "kPa"} << "Lpm"
+        << "KPA";
+}
+
+void FlowTestReportTest::examples() {
+    QFETCH(QString, fileName);
+    QFETCH(QString, unitsFlag);
+    QFETCH(double, K);
+    QFETCH(int, pitotMinDecimals);
+    QFETCH(int, pitotMaxDecimals);
+    QFETCH(QStringList, unitTexts);
+    QFETCH(QString, noteFlowUnit);
+    QFETCH(QString, unitsKeyword);
+
+    const QString path = examplePath(fileName);
+    const ToolRun result = run({"--json", "--units", unitsFlag, path});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.objects.size(), 1);
+    const QJsonObject json = result.objects.first();
+    QCOMPARE(json["file"].toString(), path);
+
+    const auto lines = fileLines(path);
+    const QJsonObject test = json["test"].toObject();
+    QCOMPARE(test["date"].toString(), valuesOf(lines, "Date").value(0));
+    QCOMPARE(test["time"].toString(), valuesOf(lines, "Time").value(0));
+    QCOMPARE(stringArray(test["location"]), valuesOf(lines, "Location"));
+    QCOMPARE(stringArray(test["notes"]), valuesOf(lines, "Notes"));
+    QCOMPARE(test["static"].toString(), valuesOf(lines, "Static").value(0));
+    QCOMPARE(test["residual"].toString(), valuesOf(lines, "Residual").value(0));
+    QCOMPARE(test["readElev"].toString(), valuesOf(lines, "ReadElev").value(0));
+
+    const QStringList flowLines = valuesOf(lines, "Flow");
+    const QJsonArray outlets = test["outlets"].toArray();
+    QCOMPARE(outlets.size(), flowLines.size());
+    double sum = 0;
+    const char* const keys[] = {"label", "elev", "size", "c", "pitot", "flow"};
+    for (qsizetype i = 0; i < flowLines.size(); ++i) {
+        const QStringList cells = flowLines[i].split(',');
+        const QJsonObject outlet = outlets[i].toObject();
+        for (int column = 0; column < 6; ++column)
+            QCOMPARE(outlet[keys[column]].toString(), cells[column]);
+        const double d = cells[2].toDouble();
+        const double c = cells[3].toDouble();
+        const double flow = K * c * d * d * std::sqrt(cells[4].toDouble());
+        QCOMPARE(outlet["flowFromPitot"].toString(), QString::number(std::round(flow), 'f', 0));
+        const double pitot = std::pow(cells[5].toDouble() / (K * c * d * d), 2);
+        QCOMPARE(outlet["pitotFromFlow"].toString(),
+                 fixed(pitot, pitotMinDecimals, pitotMaxDecimals));
+        sum += cells[5].toDouble();
+    }
+
+    const QJsonObject settings = json["settings"].toObject();
+    QCOMPARE(settings["units"].toString(), unitsKeyword);
+    QCOMPARE(stringArray(settings["testedBy"]), QStringList());
+    QCOMPARE(settings["showExtraFlow"].toBool(), true);
+    QCOMPARE(settings["extraPressure"].toString(), QStringLiteral("20"));
+
+    const QJsonObject units = json["units"].toObject();
+    QCOMPARE((QStringList{units["length"].toString(), units["flow"].toString(),
+                          units["pressure"].toString()}),
+             unitTexts);
+
+    QCOMPARE(json["totalFlow"].toDouble(), sum);
+    QCOMPARE(json["totalLabel"].toString(), QStringLiteral("Total"));
+    QCOMPARE(json["total"].toString(), fixed(sum, 0, 1) + " " + unitTexts[1]);
+
+    const double S = valuesOf(lines, "Static").value(0).toDouble();
+    const double R = valuesOf(lines, "Residual").value(0).toDouble();
+    const ExpectedGraph expected = expectedGraph(S, R, sum, true, "20", noteFlowUnit, unitTexts[2]);
+    const QJsonObject graph = json["graph"].toObject();
+    QCOMPARE(graph["static"].toDouble(), S);
+    QCOMPARE(graph["residual"].toDouble(), R);
+    QCOMPARE(graph["flow"].toDouble(), sum);
+    COMPARE_NUMBER(graph["supplyCoefficient"].toDouble(), expected.k);
+    COMPARE_NUMBER(graph["chosenPressureFlow"].toDouble(), expected.Qe);
+    QVERIFY(expected.Q0);
+    COMPARE_NUMBER(graph["zeroPressureFlow"].toDouble(), *expected.Q0);
+    COMPARE_NUMBER(graph["flowExtent"].toDouble(), expected.Fx);
+    QCOMPARE(graph["flowAxisMax"].toDouble(), expected.Fmax);
+    QCOMPARE(graph["pressureAxisMax"].toDouble(), expected.Pmax);
+    COMPARE_NUMBER(graph["rightEdgePressure"].toDouble(), expected.Pend);
+    QCOMPARE(graph["note"].toString(), expected.note);
+    QCOMPARE(stringArray(graph["flowLabels"]), expected.flowLabels);
+    QCOMPARE(stringArray(graph["pressureLabels"]), expected.pressureLabels);
+    QCOMPARE(graph["lineEnd"].toString(), expected.lineEnd);
+}
+
+void FlowTestReportTest::testFieldsAsTheWindowShowsThem() {
+    // Spelled out once for the U.S. example, including its empty notes line.
+    const ToolRun result = run({"--json", examplePath("us-three-outlets.oft")});
+    QCOMPARE(result.exitCode, 0);
+    const QJsonObject test = result.objects.value(0)["test"].toObject();
+    QCOMPARE(test["date"].toString(), QStringLiteral("5/16/2023"));
+    QCOMPARE(test["time"].toString(), QStringLiteral("9:40 AM"));
+    QCOMPARE(stringArray(test["notes"]),
+             (QStringList{"12 in cast iron main, looped.",
+                          "Three 2.5 in butts flowed through playpipes, pitot gauge at each.", "",
+                          "Water department: R. Alvarez. Tested by: M. Chen."}));
+    QCOMPARE(test["static"].toString(), QStringLiteral("72"));
+    const QJsonObject first = test["outlets"].toArray().at(0).toObject();
+    QCOMPARE(first["flowFromPitot"].toString(),
+             QStringLiteral("712")); // 29.84 * 0.9 * 6.25 * sqrt(18)
+    QCOMPARE(result.objects.value(0)["total"].toString(), QStringLiteral("1879 gpm"));
+    QCOMPARE(result.objects.value(0)["graph"].toObject()["note"].toString(),
+             QStringLiteral("3819.2 gpm at 20 psi"));
+}
+
+void FlowTestReportTest::keyOrder() {
+    const ToolRun result = run({"--json", examplePath("metric-kpa.oft")});
+    QCOMPARE(result.exitCode, 0);
+    const QString line = QString::fromUtf8(result.out).trimmed();
+    QStringList keys;
+    static const QRegularExpression key(QStringLiteral("\"(\\w+)\":"));
+    for (const QRegularExpressionMatch& match : key.globalMatch(line))
+        keys.append(match.captured(1));
+    const QStringList outletKeys{"label", "elev", "size",          "c",
+                                 "pitot", "flow", "flowFromPitot", "pitotFromFlow"};
+    QStringList expected{"file",  "test",   "date",     "time",     "location",
+                         "notes", "static", "residual", "readElev", "outlets"};
+    expected += outletKeys;
+    expected += outletKeys;
+    expected += QStringList{"settings",
+                            "units",
+                            "testedBy",
+                            "showExtraFlow",
+                            "extraPressure",
+                            "units",
+                            "length",
+                            "flow",
+                            "pressure",
+                            "totalFlow",
+                            "totalLabel",
+                            "total",
+                            "graph",
+                            "static",
+                            "residual",
+                            "flow",
+                            "supplyCoefficient",
+                            "chosenPressureFlow",
+                            "zeroPressureFlow",
+                            "flowExtent",
+                            "flowAxisMax",
+                            "pressureAxisMax",
+                            "rightEdgePressure",
+                            "note",
+                            "flowLabels",
+                            "pressureLabels",
+                            "lineEnd"};
+    QCOMPARE(keys, expected);
+    QVERIFY(line.startsWith("{\"file\":"));
+    QCOMPARE(result.out.count('\n'), 1);
+    QVERIFY(result.out.endsWith('\n'));
+}
+
+void FlowTestReportTest::settings_data() {
+    QTest::addColumn<QByteArray>("userOptions");  // the user's own options file, none when empty
+    QTest::addColumn<QByteArray>("otherOptions"); // a file for --options {other}
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<QString>("units");
+    QTest::addColumn<QStringList>("testedBy");
+    QTest::addColumn<bool>("showExtraFlow");
+    QTest::addColumn<QString>("extraPressure");
+
+    const QByteArray user = "TestBy = District Fire Prevention Bureau\r\nTestBy = Unit 4\r\n"
+                            "Units = KPA\r\nShowExtraFlow = F\r\nExtraPress = 150\r\n";
+    const QByteArray other = "TestBy = Water Works\r\nUnits = bar\r\n";
+    const QStringList userLines{"District Fire Prevention Bureau", "Unit 4"};
+
+    QTest::newRow("no options file: defaults")
+        << QByteArray() << QByteArray() << QStringList() << "PSI" << QStringList() << true << "20";
+    QTest::newRow("the user's options file")
+        << user << QByteArray() << QStringList() << "KPA" << userLines << false << "150";
+    QTest::newRow("--units us") << user << QByteArray() << QStringList{"--units", "us"} << "PSI"
+                                << userLines << false << "150";
+    QTest::newRow("--units bar") << user << QByteArray() << QStringList{"--units", "bar"} << "BAR"
+                                 << userLines << false << "150";
+    QTest::newRow("--units kpa over defaults")
+        << QByteArray() << QByteArray() << QStringList{"--units", "kpa"} << "KPA" << QStringList()
+        << true << "20";
+    QTest::newRow("--units=BAR, any case")
+        << QByteArray() << QByteArray() << QStringList{"--units=BAR"} << "BAR" << QStringList()
+        << true << "20";
+    QTest::newRow("last --units wins")
+        << QByteArray() << QByteArray() << QStringList{"--units", "bar", "--units", "kpa"} << "KPA"
+        << QStringList() << true << "20";
+    QTest::newRow("--tested-by replaces the tester lines")
+        << user << QByteArray()
+        << QStringList{"--tested-by", "M. Chen", "--tested-by", "R. Alvarez"} << "KPA"
+        << QStringList{"M. Chen", "R. Alvarez"} << false << "150";
+    QTest::newRow("--tested-by with an empty line")
+        << user << QByteArray() << QStringList{"--tested-by", ""} << "KPA" << QStringList{""}
+        << false << "150";
+    QTest::newRow("--extra-pressure")
+        << user << QByteArray() << QStringList{"--extra-pressure", "1.4"} << "KPA" << userLines
+        << false << "1.4";
+    QTest::newRow("--extra-flow over the file's F")
+        << user << QByteArray() << QStringList{"--extra-flow"} << "KPA" << userLines << true
+        << "150";
+    QTest::newRow("--no-extra-flow over the default")
+        << QByteArray() << QByteArray() << QStringList{"--no-extra-flow"} << "PSI" << QStringList()
+        << false << "20";
+    QTest::newRow("--extra-flow then --no-extra-flow: last wins")
+        << QByteArray() << QByteArray() << QStringList{"--extra-flow", "--no-extra-flow"} << "PSI"
+        << QStringList() << false << "20";
+    QTest::newRow("--no-extra-flow then --extra-flow: last wins")
+        << user << QByteArray() << QStringList{"--no-extra-flow", "--extra-flow"} << "KPA"
+        << userLines << true << "150";
+    QTest::newRow("--options instead of the user's file")
+        << user << other << QStringList{"--options", "{other}"} << "BAR"
+        << QStringList{"Water Works"} << true << "20";
+    QTest::newRow("--options, then flags over it")
+        << user << other
+        << QStringList{"--options", "{other}",         "--units",          "us", "--tested-by",
+                       "X",         "--no-extra-flow", "--extra-pressure", ""}
+        << "PSI" << QStringList{"X"} << false << "";
+}
+
+void FlowTestReportTest::settings() {
+    QFETCH(QByteArray, userOptions);
+    QFETCH(QByteArray, otherOptions);
+    QFETCH(QStringList, flags);
+    QFETCH(QString, units);
+    QFETCH(QStringList, testedBy);
+    QFETCH(bool, showExtraFlow);
+    QFETCH(QString, extraPressure);
+    if (!userOptions.isEmpty())
+        writeFile(userOptionsFile(), userOptions);
+    const QString other = dataFile("other.ini", otherOptions);
+    flags.replaceInStrings("{other}", other);
+
+    const ToolRun result =
+        run(QStringList{"--json"} + flags + QStringList{examplePath("us-three-outlets.oft")});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.objects.size(), 1);
+    const QJsonObject settings = result.objects.first()["settings"].toObject();
+    QCOMPARE(settings["units"].toString(), units);
+    QCOMPARE(stringArray(settings["testedBy"]), testedBy);
+    QVERIFY(settings["showExtraFlow"].isBool());
+    QCOMPARE(settings["showExtraFlow"].toBool(), showExtraFlow);
+    QCOMPARE(settings["extraPressure"].toString(), extraPressure);
+}
+
+void FlowTestReportTest::settingsReachTheGraph_data() {
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<QString>("unitsText"); // report pressure unit
+    QTest::addColumn<bool>("show");
+    QTest::addColumn<QString>("pressureText");
+    QTest::addColumn<QString>("noteFlowUnit");
+    QTest::newRow("defaults") << QStringList() << "psi" << true << "20"
+                              << "gpm";
+    QTest::newRow("--extra-pressure 35")
+        << QStringList{"--extra-pressure", "35"} << "psi" << true << "35"
+        << "gpm";
+    QTest::newRow("--extra-pressure not a number: 0")
+        << QStringList{"--extra-pressure", "abc"} << "psi" << true << "abc"
+        << "gpm";
+    QTest::newRow("--extra-pressure at static: no note")
+        << QStringList{"--extra-pressure", "72"} << "psi" << true << "72"
+        << "gpm";
+    QTest::newRow("--no-extra-flow") << QStringList{"--no-extra-flow"} << "psi" << false << "20"
+                                     << "gpm";
+    QTest::newRow("--units bar words the note")
+        << QStringList{"--units", "bar", "--extra-pressure", "40"} << "bar" << true << "40"
+        << "Lpm";
+}
+
+void FlowTestReportTest::settingsReachTheGraph() {
+    QFETCH(QStringList, flags);
+    QFETCH(QString, unitsText);
+    QFETCH(bool, show);
+    QFETCH(QString, pressureText);
+    QFETCH(QString, noteFlowUnit);
+    // Static 72, residual 58, flows 712 + 650 + 517.
+    const ToolRun result =
+        run(QStringList{"--json"} + flags + QStringList{examplePath("us-three-outlets.oft")});
+    QCOMPARE(result.exitCode, 0);
+    const QJsonObject graph = result.objects.value(0)["graph"].toObject();
+    const ExpectedGraph expected =
+        expectedGraph(72, 58, 1879, show, pressureText, noteFlowUnit, unitsText);
+    COMPARE_NUMBER(graph["chosenPressureFlow"].toDouble(), expected.Qe);
+    COMPARE_NUMBER(graph["flowExtent"].toDouble(), expected.Fx);
+    QCOMPARE(graph["flowAxisMax"].toDouble(), expected.Fmax);
+    QCOMPARE(graph["note"].toString(), expected.note);
+}
+
+void FlowTestReportTest::exitStatus_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("printedFiles"); // the "file" of each output line, in order
+    QTest::addColumn<QStringList>("errorTexts");   // each must appear on standard error
+    QTest::addColumn<QString>("outputText");       // must appear on standard output
+
+    const QStringList none;
+    QTest::newRow("one file") << QStringList{"--json", "{good}"} << 0 << QStringList{"{good}"}
+                              << none << "";
+    QTest::newRow("two files in order") << QStringList{"--json", "{good2}", "{good}"} << 0
+                                        << QStringList{"{good2}", "{good}"} << none << "";
+    QTest::newRow("relative path as given")
+        << QStringList{"--json", "good.oft"} << 0 << QStringList{"good.oft"} << none << "";
+    QTest::newRow("missing file among readable ones")
+        << QStringList{"--json", "{good}", "{missing}", "{good2}"} << 1
+        << QStringList{"{good}", "{good2}"}
+        << QStringList{"Cannot open file \"{missing}\". No such file or directory"} << "";
+    QTest::newRow("folder among readable ones")
+        << QStringList{"--json", "{dir}", "{good}"} << 1 << QStringList{"{good}"}
+        << QStringList{"Cannot open file \"{dir}\"."} << "";
+    QTest::newRow("--options file missing: nothing processed")
+        << QStringList{"--json", "--options", "{missing}", "{good}"} << 1 << none
+        << QStringList{"Cannot open file \"{missing}\"."} << "";
+    QTest::newRow("no arguments") << QStringList() << 2 << none << QStringList{"Usage:"} << "";
+    QTest::newRow("--json without a file")
+        << QStringList{"--json"} << 2 << none << QStringList{"No input file", "Usage:"} << "";
+    QTest::newRow("file without --json")
+        << QStringList{"{good}"} << 2 << none << QStringList{"--json", "Usage:"} << "";
+    QTest::newRow("unknown option") << QStringList{"--json", "--bogus", "{good}"} << 2 << none
+                                    << QStringList{"bogus", "Usage:"} << "";
+    QTest::newRow("bad --units") << QStringList{"--json", "--units", "gallons", "{good}"} << 2
+                                 << none << QStringList{"gallons", "Usage:"} << "";
+    QTest::newRow("--units without its value")
+        << QStringList{"--json", "{good}", "--units"} << 2 << none << QStringList{"Usage:"} << "";
+    QTest::newRow("usage error before a missing file")
+        << QStringList{"--json", "--units", "x", "{missing}"} << 2 << none << QStringList{"Usage:"}
+        << "";
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << none << none << "--tested-by";
+    QTest::newRow("-h with other arguments")
+        << QStringList{"-h", "--json", "{missing}"} << 0 << none << none << "Exit status";
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << none << none
+                               << "flowtest-report ";
+    QTest::newRow("-V") << QStringList{"-V"} << 0 << none << none << "flowtest-report ";
+}
+
+void FlowTestReportTest::exitStatus() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, printedFiles);
+    QFETCH(QStringList, errorTexts);
+    QFETCH(QString, outputText);
+
+    QFile::copy(examplePath("us-three-outlets.oft"), data_->filePath("good.oft"));
+    QFile::copy(examplePath("metric-bar.oft"), data_->filePath("good2.oft"));
+    QDir(data_->path()).mkdir("folder.oft");
+    const auto substitute = [this](QStringList texts) {
+        texts.replaceInStrings("{good}", data_->filePath("good.oft"));
+        texts.replaceInStrings("{good2}", data_->filePath("good2.oft"));
+        texts.replaceInStrings("{missing}", data_->filePath("missing.oft"));
+        texts.replaceInStrings("{dir}", data_->filePath("folder.oft"));
+        return texts;
+    };
+
+    const ToolRun result = run(substitute(arguments));
+    QCOMPARE(result.exitCode, exitCode);
+    QStringList files;
+    for (const QJsonObject& object : result.objects)
+        files.append(object["file"].toString());
+    if (outputText.isEmpty())
+        QCOMPARE(files, substitute(printedFiles));
+    else
+        QVERIFY2(result.out.contains(outputText.toUtf8()), result.out.constData());
+    for (const QString& text : substitute(errorTexts))
+        QVERIFY2(result.err.contains(text), qPrintable(result.err));
+    if (exitCode == 0)
+        QCOMPARE(result.err, QString());
+}
+
+void FlowTestReportTest::edgeFiles_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("labels"); // outlet labels as the window shows them
+    QTest::addColumn<double>("totalFlow");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<bool>("graphDrawn");
+    QTest::addColumn<QString>("lineEnd"); // "null" when left out
+
+    QTest::newRow("no Flow lines: one empty outlet #1, no graph")
+        << QByteArray("Static = 60\r\nResidual = 40\r\n") << QStringList{"#1"} << 0.0 << "" << false
+        << "";
+    QTest::newRow("empty file") << QByteArray() << QStringList{"#1"} << 0.0 << "" << false << "";
+    QTest::newRow("static below residual: no graph")
+        << QByteArray("Static = 40\r\nResidual = 60\r\nFlow = #1,,,,,1000\r\n") << QStringList{"#1"}
+        << 1000.0 << "" << false << "";
+    QTest::newRow("static equal to residual: level line to the right edge")
+        << QByteArray("Static = 50\r\nResidual = 50\r\nFlow = #1,,,,,1000\r\n") << QStringList{"#1"}
+        << 1000.0 << "" << true << "right";
+    QTest::newRow("empty pressures: graph for (0, 0, Q) without a line")
+        << QByteArray("Flow = #1,,,,,1000\r\n") << QStringList{"#1"} << 1000.0 << "" << true
+        << "null";
+    QTest::newRow("three outlets without flows: 0 gpm, no graph")
+        << QByteArray("Static = 60\r\nFlow = #1\r\nFlow = #2\r\nFlow = #3\r\n")
+        << QStringList{"#1", "#2", "#3"} << 0.0 << "0 gpm" << false << "";
+    QTest::newRow("labels as written, not renumbered")
+        << QByteArray("Static = 60\r\nResidual = 40\r\nFlow = A,,,,,500.5\r\nFlow = #9,,,,,250\r\n")
+        << QStringList{"A", "#9"} << 750.5 << "750.5 gpm" << true << "right";
+}
+
+void FlowTestReportTest::edgeFiles() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, labels);
+    QFETCH(double, totalFlow);
+    QFETCH(QString, total);
+    QFETCH(bool, graphDrawn);
+    QFETCH(QString, lineEnd);
+
+    const ToolRun result = run({"--json", dataFile("edge.oft", bytes)});
+    QCOMPARE(result.exitCode, 0);
+    const QJsonObject json = result.objects.value(0);
+    QStringList shownLabels;
+    for (const QJsonValue& outlet : json["test"].toObject()["outlets"].toArray())
+        shownLabels.append(outlet.toObject()["label"].toString());
+    QCOMPARE(shownLabels, labels);
+    QCOMPARE(json["totalFlow"].toDouble(), totalFlow);
+    QCOMPARE(json["totalLabel"].toString(), total.isEmpty() ? QString() : QStringLiteral("Total"));
+    QCOMPARE(json["total"].toString(), total);
+    QCOMPARE(json["graph"].isObject(), graphDrawn);
+    QCOMPARE(json["graph"].isNull(), !graphDrawn);
+    if (!graphDrawn)
+        return;
+    const QJsonObject graph = json["graph"].toObject();
+    if (lineEnd == "null")
+        QVERIFY(graph["lineEnd"].isNull());
+    else
+        QCOMPARE(graph["lineEnd"].toString(), lineEnd);
+    if (graph["static"].toDouble() == graph["residual"].toDouble()) {
+        // No pressure drop: no supply coefficient, no zero-pressure flow, no note.
+        QCOMPARE(graph["supplyCoefficient"].toDouble(), 0.0);
+        QVERIFY(graph["zeroPressureFlow"].isNull());
+        QCOMPARE(graph["note"].toString(), QString());
+        COMPARE_NUMBER(graph["flowExtent"].toDouble(), 1.25 * totalFlow);
+    }
+}
+
+void FlowTestReportTest::textsAreEscaped() {
+    // Windows-1252 bytes: 0xDF is sharp s; a tab and a control character stay in the value.
+    const QByteArray bytes = "Location = Say \"hi\" at C:\\hydrants\tStra\xDF"
+                             "e \x01!\r\n"
+                             "Flow = \"#1 \"\"A\"\"\",,2.5,0.9,10,\r\n";
+    const ToolRun result = run({"--json", dataFile("escapes.oft", bytes)});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out.count('\n'), 1);
+    QVERIFY(result.out.contains(R"(Say \"hi\" at C:\\hydrants\tStra)"));
+    QVERIFY(result.out.contains("\\u0001"));
+    QVERIFY(result.out.contains("Stra\xC3\x9F"
+                                "e")); // UTF-8, not escaped
+    const QJsonObject test = result.objects.value(0)["test"].toObject();
+    QCOMPARE(stringArray(test["location"]),
+             QStringList{QString::fromUtf8("Say \"hi\" at C:\\hydrants\tStra\xC3\x9F"
+                                           "e \x01!")});
+    const QJsonObject outlet = test["outlets"].toArray().at(0).toObject();
+    QCOMPARE(outlet["label"].toString(), QStringLiteral("#1 \"A\""));
+    QCOMPARE(outlet["flowFromPitot"].toString(), QStringLiteral("531"));
+}
+
+void FlowTestReportTest::numbersReadBackExactly() {
+    const ToolRun result =
+        run({"--json", dataFile("tenths.oft", "Flow = #1,,,,,0.1\r\nFlow = #2,,,,,0.2\r\n")});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.out.contains("\"totalFlow\":0.30000000000000004,"));
+    QCOMPARE(result.objects.value(0)["totalFlow"].toDouble(), 0.1 + 0.2);
+    QCOMPARE(result.objects.value(0)["total"].toString(), QStringLiteral("0.3 gpm"));
+}
+
+void FlowTestReportTest::decimalComma_data() {
+    QTest::addColumn<QStringList>("environment");
+    QTest::newRow("LC_ALL") << QStringList{"LC_ALL=de_DE.UTF-8"};
+    QTest::newRow("LC_NUMERIC") << QStringList{"LC_ALL=", "LC_NUMERIC=de_DE.UTF-8", "LANG=C.UTF-8"};
+    QTest::newRow("LANG") << QStringList{"LC_ALL=", "LANG=de_DE.UTF-8"};
+}
+
+void FlowTestReportTest::decimalComma() {
+#ifndef Q_OS_LINUX
+    QSKIP("the locale is taken from the environment only on Linux");
+#endif
+    // Qt takes the decimal separator from these variables with its own
+    // locale data, so no system locale needs to be installed.
+    QFETCH(QStringList, environment);
+    const QByteArray bytes = "Static = 60,5\r\nResidual = 40\r\n"
+                             "Flow = #1,,\"2,5\",\"0,9\",10,\"500,5\"\r\nFlow = #2,,,,,1.5\r\n";
+    const ToolRun result = run({"--json", dataFile("comma.oft", bytes)}, environment);
+    QCOMPARE(result.exitCode, 0);
+    const QJsonObject json = result.objects.value(0);
+    // "1.5" is no number where the decimal separator is a comma.
+    QCOMPARE(json["totalFlow"].toDouble(), 500.5);
+    QVERIFY(result.out.contains("\"totalFlow\":500.5,")); // JSON numbers keep the full stop
+    QCOMPARE(json["total"].toString(), QStringLiteral("500,5 gpm"));
+    const QJsonObject first = json["test"].toObject()["outlets"].toArray().at(0).toObject();
+    QCOMPARE(first["size"].toString(), QStringLiteral("2,5"));
+    QCOMPARE(first["flowFromPitot"].toString(), QStringLiteral("531"));
+    QCOMPARE(first["pitotFromFlow"].toString(),
+             fixed(std::pow(500.5 / (29.84 * 0.9 * 6.25), 2), 0, 1).replace('.', ','));
+    const QJsonObject graph = json["graph"].toObject();
+    QCOMPARE(graph["static"].toDouble(), 60.5);
+    const ExpectedGraph expected = expectedGraph(60.5, 40, 500.5, true, "20", "gpm", "psi");
+    QCOMPARE(graph["note"].toString(), QString(expected.note).replace('.', ','));
+    QVERIFY(graph["note"].toString().contains(','));
+}
+
+QTEST_GUILESS_MAIN(FlowTestReportTest)
+#include "test_flowtestreport.moc"
