@@ -2,7 +2,10 @@
 
 #include "ui/errorbox.h"
 
+#include "options/textfile.h"
+
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -27,8 +30,32 @@ void prepare(QFileDialog& dialog, const FileDialogRequest& request) {
 }
 } // namespace
 
+namespace {
+// Open admits only files that could be saved back where they are: a
+// read-only file or one in a write-protected folder is refused.
+class OpenTestDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty() && QFileInfo(files.constFirst()).isFile()) {
+            const QFileInfo chosen(files.constFirst());
+            if (isWriteProtected(chosen.filePath()) || isWriteProtected(chosen.path())) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QStringLiteral("%1\nThis file is read-only or in a write-protected "
+                                                    "folder. Choose another file.")
+                                         .arg(chosen.fileName()));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+} // namespace
+
 QString DialogPrompts::chooseFileToOpen(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent);
+    OpenTestDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     prepare(dialog, request);

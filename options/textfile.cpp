@@ -197,12 +197,17 @@ QByteArray readWholeFile(const QString& fileName) {
     return bytes;
 }
 
+bool isWriteProtected(const QString& path) {
+    // The permission bits count even for root, as a read-only attribute does.
+    const QFileInfo info(path);
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.isWritable() || !(info.permissions() & anyWrite);
+}
+
 void writeWholeFile(const QString& fileName, const QByteArray& bytes) {
     const QFileInfo target(fileName);
     // Renaming would replace a read-only file; the user protected it, so refuse.
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (target.exists() &&
-        (!target.isFile() || !target.isWritable() || !(target.permissions() & anyWrite)))
+    if (target.exists() && (!target.isFile() || isWriteProtected(fileName)))
         throw FileError(cannotCreate(fileName, QStringLiteral("Permission denied")));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))

@@ -63,4 +63,7 @@ void writeKeyValueFile(const QString& fileName, const QList<KeyValue>& lines);
 // temporary file renamed over the target, so a failed write leaves the old
 // file whole; a read-only target is refused.
 QByteArray readWholeFile(const QString& fileName);
+// A file or folder the user made read-only (its permission bits say so, which
+// counts for root too) or that this user cannot write.
+bool isWriteProtected(const QString& path);
 void writeWholeFile(const QString& fileName, const QByteArray& bytes);
