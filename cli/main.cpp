@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 
+#include <clocale>
 #include <cstdio>
 
 namespace {
@@ -48,6 +49,10 @@ int printReports(const QStringList& files, const Settings& settings) {
 
 int main(int argc, char* argv[]) {
     const QCoreApplication app(argc, argv);
+    // The application object switched the C library to the user's locale; C
+    // number conversions underneath must keep reading and writing full stops.
+    // The decimal separator of test files comes from QLocale, which is unaffected.
+    std::setlocale(LC_NUMERIC, "C");
     const CommandLine command = parseCommandLine(QCoreApplication::arguments().mid(1));
     switch (command.action) {
     case CommandLine::Action::Help:

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -183,9 +184,11 @@ private:
     ToolRun run(const QStringList& arguments, const QStringList& environment = {});
     QString userOptionsFile() const;
     QString dataFile(const QString& name, const QByteArray& bytes);
+    QString cLibraryCommaLocaleFolder();
 
     std::optional<QTemporaryDir> appData_;
     std::optional<QTemporaryDir> data_;
+    std::optional<QTemporaryDir> cLocales_;
 };
 
 void FlowTestReportTest::init() {
@@ -253,6 +256,21 @@ QString FlowTestReportTest::dataFile(const QString& name, const QByteArray& byte
     const QString path = data_->filePath(name);
     writeFile(path, bytes);
     return path;
+}
+
+// A folder for LOCPATH holding de_DE.UTF-8, compiled from the C library's
+// locale sources into a temporary folder; empty when that fails.
+QString FlowTestReportTest::cLibraryCommaLocaleFolder() {
+    if (!cLocales_) {
+        cLocales_.emplace();
+        QProcess localedef;
+        localedef.start("localedef",
+                        {"-i", "de_DE", "-f", "UTF-8", cLocales_->filePath("de_DE.UTF-8")});
+        localedef.waitForFinished(120000);
+    }
+    if (!QFileInfo::exists(cLocales_->filePath("de_DE.UTF-8/LC_NUMERIC")))
+        return {};
+    return cLocales_->path();
 }
 
 void FlowTestReportTest::examples_data() {
@@ -741,9 +759,15 @@ void FlowTestReportTest::numbersReadBackExactly() {
 
 void FlowTestReportTest::decimalComma_data() {
     QTest::addColumn<QStringList>("environment");
-    QTest::newRow("LC_ALL") << QStringList{"LC_ALL=de_DE.UTF-8"};
-    QTest::newRow("LC_NUMERIC") << QStringList{"LC_ALL=", "LC_NUMERIC=de_DE.UTF-8", "LANG=C.UTF-8"};
-    QTest::newRow("LANG") << QStringList{"LC_ALL=", "LANG=de_DE.UTF-8"};
+    QTest::addColumn<bool>("withCLibraryLocale");
+    QTest::newRow("LC_ALL") << QStringList{"LC_ALL=de_DE.UTF-8"} << false;
+    QTest::newRow("LC_NUMERIC") << QStringList{"LC_ALL=", "LC_NUMERIC=de_DE.UTF-8", "LANG=C.UTF-8"}
+                                << false;
+    QTest::newRow("LANG") << QStringList{"LC_ALL=", "LANG=de_DE.UTF-8"} << false;
+    // With the C library's own comma locale active as well, C number
+    // conversions underneath must still work with full stops.
+    QTest::newRow("LC_ALL with the C library's locale")
+        << QStringList{"LC_ALL=de_DE.UTF-8"} << true;
 }
 
 void FlowTestReportTest::decimalComma() {
@@ -753,6 +777,13 @@ void FlowTestReportTest::decimalComma() {
     // Qt takes the decimal separator from these variables with its own
     // locale data, so no system locale needs to be installed.
     QFETCH(QStringList, environment);
+    QFETCH(bool, withCLibraryLocale);
+    if (withCLibraryLocale) {
+        const QString folder = cLibraryCommaLocaleFolder();
+        if (folder.isEmpty())
+            QSKIP("no C library comma locale could be compiled (localedef)");
+        environment.append("LOCPATH=" + folder);
+    }
     const QByteArray bytes = "Static = 60,5\r\nResidual = 40\r\n"
                              "Flow = #1,,\"2,5\",\"0,9\",10,\"500,5\"\r\nFlow = #2,,,,,1.5\r\n";
     const ToolRun result = run({"--json", dataFile("comma.oft", bytes)}, environment);
