@@ -1,8 +1,7 @@
 #include "app/userprompts.h"
 
-#include "ui/errorbox.h"
-
 #include "options/textfile.h"
+#include "ui/errorbox.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
