@@ -1,5 +1,6 @@
 #include "app/ostrelflow.h"
 
+#include "ui/appicon.h"
 #include "ui/appinfo.h"
 #include "app/flowgrid.h"
 #include "ui/keypress.h"
@@ -237,6 +238,7 @@ void TFlowTest::setTabOrder() {
 void TFlowTest::FormCreate(const QStringList& arguments) {
     Modified = false;
     setWindowTitle(QString::fromLatin1(AppInfo::mainCaption));
+    setWindowIcon(appIcon());
     setFont(windowFont());
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // A folder that cannot be made is reported; start-up goes on, since the
