@@ -4,6 +4,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -54,10 +55,24 @@ std::optional<double> readNumber(const QString& text, QChar decimalSeparator) {
         ++i;
     if (i != n)
         return std::nullopt;
-    const double value = std::strtod(plain.constData(), nullptr);
-    if (!std::isfinite(value))
+    // from_chars ignores the C library's locale, which the application
+    // object sets from the user's environment.
+    const char* first = plain.constData();
+    const char* last = first + plain.size();
+    const bool negative = *first == '-';
+    if (*first == '+' || negative)
+        ++first;
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error == std::errc::result_out_of_range) {
+        // Too small to hold reads as zero; too large does not read.
+        if (!plain.contains("e-"))
+            return std::nullopt;
+        value = 0;
+    } else if (error != std::errc() || end != last || !std::isfinite(value)) {
         return std::nullopt;
-    return value;
+    }
+    return negative ? -value : value;
 }
 
 std::optional<double> readNumber(const QString& text) {

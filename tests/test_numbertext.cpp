@@ -1,8 +1,11 @@
 #include "hydraulics/numbertext.h"
 
 #include <QLocale>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <clocale>
 #include <cmath>
 
 class NumberTextTest : public QObject {
@@ -11,6 +14,7 @@ private slots:
     void reads_data();
     void reads();
     void followsDefaultLocale();
+    void ignoresTheCLibraryLocale();
     void fixedPatterns_data();
     void fixedPatterns();
     void general_data();
@@ -50,6 +54,8 @@ void NumberTextTest::reads_data() {
     QTest::newRow("tab is not a blank") << "\t5" << dot << false << 0.0;
     QTest::newRow("overflow") << "1e999" << dot << false << 0.0;
     QTest::newRow("sign after blanks") << "  -2.5" << dot << true << -2.5;
+    QTest::newRow("underflow reads as zero") << "1e-999" << dot << true << 0.0;
+    QTest::newRow("negative exponent within range") << "-5e-3" << dot << true << -0.005;
 }
 
 void NumberTextTest::reads() {
@@ -61,6 +67,24 @@ void NumberTextTest::reads() {
     QCOMPARE(result.has_value(), reads);
     if (reads)
         QCOMPARE(*result, value);
+}
+
+void NumberTextTest::ignoresTheCLibraryLocale() {
+    // The application object sets the C library's locale from the user's
+    // environment; reading and writing must not follow it. No comma locale
+    // may be installed, so compile one into a temporary folder.
+    QTemporaryDir locales;
+    QProcess::execute("localedef", {"-i", "de_DE", "-f", "UTF-8", locales.filePath("de_DE.UTF-8")});
+    qputenv("LOCPATH", locales.path().toLocal8Bit());
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        QSKIP("no locale with a decimal comma could be made");
+    QCOMPARE(readNumber("2.5", '.').value_or(-1), 2.5);
+    QCOMPARE(readNumber("2,5", ',').value_or(-1), 2.5);
+    QCOMPARE(readNumber("1,5e1", ',').value_or(-1), 15.0);
+    QCOMPARE(formatFixed(35.494L, 0, 1, '.'), QString("35.5"));
+    QCOMPARE(formatGeneral(2.5L, '.'), QString("2.5"));
+    std::setlocale(LC_NUMERIC, "C");
+    qunsetenv("LOCPATH");
 }
 
 void NumberTextTest::followsDefaultLocale() {
