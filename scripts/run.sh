@@ -3,10 +3,11 @@
 # argument names a test file to open.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-scripts/build.sh
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "No display: set DISPLAY (for example start Xvfb :99 and export DISPLAY=:99) to see the window." >&2
+    echo "No display: the program needs a graphical desktop. Without one, start a virtual" >&2
+    echo "screen first: Xvfb :99 & DISPLAY=:99 $0 $*" >&2
     exit 1
 fi
+scripts/install-deps.sh
+scripts/build.sh
 exec build/app/OstrelFlowTest "$@"
