@@ -2,6 +2,11 @@
 # Installs what is missing, builds, and starts the program; an optional
 # argument names a test file to open.
 set -euo pipefail
+# File arguments are relative to where the command was typed.
+args=()
+for a in "$@"; do
+    case "$a" in /*) args+=("$a") ;; *) args+=("$PWD/$a") ;; esac
+done
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "No display: the program needs a graphical desktop. Without one, start a virtual" >&2
@@ -10,4 +15,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
 fi
 scripts/install-deps.sh
 scripts/build.sh
-exec build/app/OstrelFlowTest "$@"
+exec build/app/OstrelFlowTest "${args[@]}"
