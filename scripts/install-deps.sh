@@ -3,7 +3,11 @@
 # only when one of them is missing (a warm machine skips apt-get update).
 set -euo pipefail
 
-packages=(build-essential cmake qt6-base-dev fonts-liberation2 libjpeg-dev "$@")
+# clang with its sanitizer and libFuzzer runtimes builds the fuzz targets,
+# llvm symbolizes their reports, and locales lets localedef compile the
+# decimal-comma locale the number fuzzer runs under.
+packages=(build-essential cmake qt6-base-dev fonts-liberation2 libjpeg-dev
+    clang libclang-rt-14-dev llvm locales "$@")
 
 missing=()
 for p in "${packages[@]}"; do
