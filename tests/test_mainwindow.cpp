@@ -52,6 +52,7 @@ private slots:
     void roundTripThroughWindowKeepsCells();
 
     void optionsRelabelGridAndReachFormulas();
+    void tabOrderRunsThroughTheFieldsAndLeavesTheGrid();
 
 private:
     void makeWindow(const QStringList& arguments = {});
@@ -401,6 +402,26 @@ void MainWindowTest::optionsRelabelGridAndReachFormulas() {
     grid().outlets().setCell(0, 4, "");
     grid().setCurrentCell(4, 1);
     QCOMPARE(grid().outlets().cell(0, 4), QString("0.986"));
+}
+
+void MainWindowTest::tabOrderRunsThroughTheFieldsAndLeavesTheGrid() {
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    field<QLineEdit>("eDate").setFocus();
+    const QStringList expected = {"eTime",     "LocationMemo", "NotesMemo", "eStatic",
+                                  "eResidual", "eReadElev",    "FlowGrid",  "btnAddOutlet",
+                                  "btnRemoveOutlet"};
+    for (const QString& name : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        QVERIFY(focused);
+        // In the grid the focus rests in the always-open cell editor.
+        if (name == "FlowGrid")
+            QCOMPARE(focused, static_cast<QWidget*>(grid().cellEditor()));
+        else
+            QCOMPARE(focused->objectName(), name);
+    }
+    QVERIFY(!window_->isModified());
 }
 
 QTEST_MAIN(MainWindowTest)
