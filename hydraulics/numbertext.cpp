@@ -14,6 +14,33 @@ QChar localeDecimalSeparator() {
     return point.isEmpty() ? QChar('.') : point.front();
 }
 
+namespace {
+
+// Whether a number in C form ("-0.05e3") is below 1 in magnitude: the power
+// of ten of its first significant digit plus its exponent is negative. Its
+// exponent alone cannot tell, as a long run of digits outweighs it.
+bool belowOne(const QByteArray& plain) {
+    const qsizetype e = plain.indexOf('e');
+    const QByteArray mantissa = e < 0 ? plain : plain.left(e);
+    const qsizetype point = mantissa.contains('.') ? mantissa.indexOf('.') : mantissa.size();
+    qsizetype first = 0;
+    while (first < mantissa.size() && (mantissa[first] < '1' || mantissa[first] > '9'))
+        ++first;
+    long long power = first < point ? point - first - 1 : point - first;
+    if (e >= 0) {
+        bool ok = false;
+        const long long exponent = plain.mid(e + 1).toLongLong(&ok);
+        // An exponent that outweighs any text's digits decides alone.
+        constexpr long long decisive = 1'000'000'000'000LL;
+        if (!ok || exponent > decisive || exponent < -decisive)
+            return plain[e + 1] == '-';
+        power += exponent;
+    }
+    return power < 0;
+}
+
+} // namespace
+
 std::optional<double> readNumber(const QString& text, QChar decimalSeparator) {
     // Rewrite the text into the C form ("-12.5e3") while checking the
     // grammar, so the conversion itself never sees a locale.
@@ -66,7 +93,7 @@ std::optional<double> readNumber(const QString& text, QChar decimalSeparator) {
     const auto [end, error] = std::from_chars(first, last, value);
     if (error == std::errc::result_out_of_range) {
         // Too small to hold reads as zero; too large does not read.
-        if (!plain.contains("e-"))
+        if (!belowOne(plain))
             return std::nullopt;
         value = 0;
     } else if (error != std::errc() || end != last || !std::isfinite(value)) {

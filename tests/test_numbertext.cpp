@@ -56,6 +56,19 @@ void NumberTextTest::reads_data() {
     QTest::newRow("sign after blanks") << "  -2.5" << dot << true << -2.5;
     QTest::newRow("underflow reads as zero") << "1e-999" << dot << true << 0.0;
     QTest::newRow("negative exponent within range") << "-5e-3" << dot << true << -0.005;
+    // Out of range, the digits and the exponent together tell too large from too small.
+    const QString manyDigits = "1" + QString(400, '0');
+    QTest::newRow("many digits, small negative exponent: too large")
+        << manyDigits + "e-1" << dot << false << 0.0;
+    QTest::newRow("many digits, large negative exponent: within range")
+        << manyDigits + "e-300" << dot << true << 1e100;
+    QTest::newRow("many leading zeros, positive exponent: too small")
+        << "0," + QString(400, '0') + "1e5" << comma << true << 0.0;
+    QTest::newRow("many leading zeros, no exponent: too small")
+        << "-0." + QString(400, '0') + "1" << dot << true << 0.0;
+    QTest::newRow("many digits, no exponent: too large") << manyDigits << dot << false << 0.0;
+    QTest::newRow("huge negative exponent")
+        << manyDigits + "e-99999999999999999999" << dot << true << 0.0;
 }
 
 void NumberTextTest::reads() {
