@@ -115,14 +115,13 @@ void checkModel(const FlowGraphModel& m, const GraphInput& in) {
     // "INF"; short of that every label is a number.
     const bool withinRange = std::fabs(in.S) < 1e300 && m.flowExtent < 1e300;
     if (withinRange) {
-        fuzzCheck(std::isfinite(m.FlowAxisMax) && m.FlowAxisMax > 0, "a finite flow maximum",
-                  seen);
+        fuzzCheck(std::isfinite(m.FlowAxisMax) && m.FlowAxisMax > 0, "a finite flow maximum", seen);
         fuzzCheck(std::isfinite(m.PressureAxisMax) && m.PressureAxisMax > 0,
                   "a finite pressure maximum", seen);
         for (const QStringList* labels : {&m.flowLabels, &m.pressureLabels})
             for (const QString& label : *labels)
-                fuzzCheck(readNumber(label, in.separator).has_value(),
-                          "an axis label is a number", seen + ' ' + visible(label));
+                fuzzCheck(readNumber(label, in.separator).has_value(), "an axis label is a number",
+                          seen + ' ' + visible(label));
     }
     // While whole numbers are exact, the flow maximum lies strictly beyond
     // the extent and the pressure maximum reaches 1.05 S.
@@ -227,8 +226,7 @@ void checkTexts(const RecordingCanvas& canvas, const Plot& plot, const FlowGraph
                   "every text lies between top and bottom", where);
         fuzzCheck(text.right() <= FlowGraphWidth, "every text ends inside the picture", where);
         if (pressureLabel || i == 0)
-            fuzzCheck(text.at.x() >= 0, "pressure labels and the flow label 0 start inside",
-                      where);
+            fuzzCheck(text.at.x() >= 0, "pressure labels and the flow label 0 start inside", where);
         if (pressureLabel)
             fuzzCheck(text.right() <= plot.left, "pressure labels stand left of the plot", where);
         if (flowLabel) {
@@ -248,15 +246,15 @@ void drawAndCheck(GraphCanvas& measure, const GraphInput& in) {
     DrawFlowGraph(canvas, in.flowDivisions, in.pressureDivisions, in.S, in.R, in.Q, in.settings,
                   in.separator);
     const QString seen = describe(in);
-    const bool drawable = flowGraphPreconditionHolds(in.S, in.R, in.Q) &&
-                          in.flowDivisions >= 1 && in.pressureDivisions >= 1;
+    const bool drawable = flowGraphPreconditionHolds(in.S, in.R, in.Q) && in.flowDivisions >= 1 &&
+                          in.pressureDivisions >= 1;
     if (!drawable) {
         fuzzCheck(canvas.lines().isEmpty() && canvas.texts().isEmpty(),
                   "nothing is drawn without a graph", seen);
         return;
     }
-    const FlowGraphModel model = BuildFlowGraphModel(in.S, in.R, in.Q, in.flowDivisions,
-                                                     in.pressureDivisions, in.settings, in.separator);
+    const FlowGraphModel model = BuildFlowGraphModel(
+        in.S, in.R, in.Q, in.flowDivisions, in.pressureDivisions, in.settings, in.separator);
     checkModel(model, in);
     const Plot plot = plotOf(canvas.lines(), in.flowDivisions, seen);
     checkLines(canvas, plot, model, seen);

@@ -19,8 +19,8 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <cstring>
+#include <locale.h>
 #include <optional>
 
 namespace {
@@ -40,9 +40,23 @@ std::optional<QString> withOtherSeparator(const QString& text, QChar separator) 
     return QString(text).replace(separator, other);
 }
 
-// The C library's own conversion under the "C" locale, as a reference: on
-// a text the reader accepts it must give the same value, a too small one
-// included (zero or a subnormal).
+// The number grammar, written out on its own: blanks, a sign, digits with
+// or without the separator and more digits (the separator alone is zero), an
+// exponent, blanks.
+QRegularExpression grammarFor(QChar separator) {
+    const QString point = QRegularExpression::escape(QString(separator));
+    return QRegularExpression(
+        QStringLiteral("^ *[+-]?([0-9]+|[0-9]*%1[0-9]*)([eE][+-]?[0-9]+)? *$").arg(point));
+}
+
+bool inGrammar(const QString& text, QChar separator) {
+    static const QRegularExpression withPoint = grammarFor('.');
+    static const QRegularExpression withComma = grammarFor(',');
+    return (separator == '.' ? withPoint : withComma).match(text).hasMatch();
+}
+
+// The C library's own conversion under the "C" locale, as a reference: a
+// value too large to hold is infinite, one too small zero or subnormal.
 double referenceValue(const QString& text, QChar separator) {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     const QByteArray plain = QString(text).replace(separator, '.').trimmed().toLatin1();
@@ -51,11 +65,12 @@ double referenceValue(const QString& text, QChar separator) {
 
 void checkReader(const QString& text, QChar separator) {
     const std::optional<double> value = readNumber(text, separator);
-    if (value) {
-        fuzzCheck(std::isfinite(*value), "a number read is finite", visible(text));
-        fuzzCheck(*value == referenceValue(text, separator),
-                  "a number reads as the C library reads it", visible(text));
-    }
+    const bool grammatical = inGrammar(text, separator);
+    const double reference = grammatical ? referenceValue(text, separator) : 0;
+    fuzzCheck(value.has_value() == (grammatical && std::isfinite(reference)),
+              "a text reads when it follows the grammar and is not too large", visible(text));
+    if (value)
+        fuzzCheck(*value == reference, "a number reads as the C library reads it", visible(text));
     if (const auto swapped = withOtherSeparator(text, separator))
         fuzzCheck(readNumber(*swapped, otherSeparator(separator)) == value,
                   "the separator changes nothing but itself", visible(text));
@@ -84,8 +99,8 @@ void checkFormulas(const OutletRow& row, QChar separator) {
     const OutletRow swapped = rowWithOtherSeparator(row, separator, swappable);
     for (const UnitSystem units : allUnits) {
         const QString flow = ComputeFlow(row, units, separator);
-        fuzzCheck(flow.isEmpty() || wholeNumber.match(flow).hasMatch(),
-                  "a flow is a whole number", visible(flow));
+        fuzzCheck(flow.isEmpty() || wholeNumber.match(flow).hasMatch(), "a flow is a whole number",
+                  visible(flow));
         if (swappable)
             fuzzCheck(ComputeFlow(swapped, units, otherSeparator(separator)) == flow,
                       "the flow does not depend on the separator", visible(flow));
@@ -95,8 +110,7 @@ void checkFormulas(const OutletRow& row, QChar separator) {
             // Extended precision can square its way past the largest double.
             fuzzCheck(readNumber(pitot, separator).has_value() || beyondDoubleRange(pitot),
                       "a pitot pressure reads back", visible(pitot));
-            fuzzCheck(!pitot.startsWith('-'), "a pitot pressure is never negative",
-                      visible(pitot));
+            fuzzCheck(!pitot.startsWith('-'), "a pitot pressure is never negative", visible(pitot));
         }
         if (swappable)
             fuzzCheck(ComputePitot(swapped, units, otherSeparator(separator)) ==

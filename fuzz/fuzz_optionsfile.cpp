@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     checkLineSplitting(input);
 
     const bool showBefore = size > 0 && (bytes[0] & 1);
-    const Settings read = settingsFromOptionsLines(settingsBefore(showBefore), parseKeyValueText(input));
+    const Settings read =
+        settingsFromOptionsLines(settingsBefore(showBefore), parseKeyValueText(input));
 
     const QList<KeyValue> lines = optionsLines(read);
     fuzzCheck(lines.size() == read.testedBy.size() + 3,
@@ -54,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const QByteArray saved = keyValueBytes(lines);
     // A saved file names every setting, so what was there before loading it
     // no longer matters.
-    const Settings reread = settingsFromOptionsLines(settingsBefore(!showBefore), parseKeyValueText(saved));
+    const Settings reread =
+        settingsFromOptionsLines(settingsBefore(!showBefore), parseKeyValueText(saved));
     fuzzCheck(reread == read, "read settings survive saving and reading again",
               visible(QString::fromUtf8(saved.toPercentEncoding(" =,"))));
     return 0;

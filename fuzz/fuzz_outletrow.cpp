@@ -44,8 +44,7 @@ void checkThroughFile(const OutletRow& row) {
     TestRecord record;
     record.outlets = {row, row};
     const TestRecord reread = parseTestFile(testFileBytes(record));
-    fuzzCheck(reread.outlets == record.outlets, "rows come back through a test file",
-              shown(row));
+    fuzzCheck(reread.outlets == record.outlets, "rows come back through a test file", shown(row));
 }
 
 OutletRow rowFromCells(FuzzedDataProvider& data) {

@@ -148,6 +148,8 @@ def number_seeds():
         "separator-alone": (".", 0.05, [".", " 2.5 ", "-10", "1e999"], "1e-999"),
         "blanks-and-signs": (",", -1e-7, ["  -2,5", "+3", ",", "2.5"], "25e-1"),
         "long-number": (".", 1.5e20, ["1e150", "1", "1", "1e300"], "1" + "0" * 330),
+        "long-number-negative-exponent": (".", 1e-300, ["2.5", "0.9", "10", ""], "1" + "0" * 330 + "e-1"),
+        "long-fraction-positive-exponent": (",", 5e-324, ["2,5", "0,9", "", "1000"], "0," + "0" * 330 + "1e5"),
     }
     for name, (separator, value, cells, long_text) in cases.items():
         seed = Provided().flag(separator == ",").double(value)
@@ -187,7 +189,8 @@ def graph_seeds():
 
 
 if __name__ == "__main__":
-    shutil.rmtree(CORPUS, ignore_errors=True)
+    for target in ("fuzz_testfile", "fuzz_optionsfile", "fuzz_outletrow", "fuzz_numbertext", "fuzz_flowgraph"):
+        shutil.rmtree(CORPUS / target, ignore_errors=True)
     test_file_seeds()
     options_file_seeds()
     outlet_row_seeds()

@@ -41,12 +41,12 @@ QStringList kindPieces(const QString& kind) {
                 QString::fromUtf8("ï»¿")};
     if (kind == "text beyond Windows-1252")
         return {QString::fromUtf8("Αθήνα"), QString::fromUtf8("Ж"), QString::fromUtf8("中文"),
-                QString::fromUtf8("😀"), QString(QChar(0x2028)), QString(QChar(0x85)),
-                QString(QChar(0xFEFF)), QString(QChar(0xFFFD))};
+                QString::fromUtf8("😀"),     QString(QChar(0x2028)), QString(QChar(0x85)),
+                QString(QChar(0xFEFF)),     QString(QChar(0xFFFD))};
     return {};
 }
 
-const QStringList allKinds = {"plain text",        "blanks, commas and quotes",
+const QStringList allKinds = {"plain text",         "blanks, commas and quotes",
                               "control characters", "decimal commas",
                               "Windows-1252 text",  "text beyond Windows-1252"};
 
@@ -140,8 +140,8 @@ bool writtenAsUtf8(const QByteArray& bytes) {
 Settings staleSettings(const Settings& written) {
     Settings stale;
     stale.testedBy = {"stale tester"};
-    stale.units = written.units == UnitSystem::MetricKPa ? UnitSystem::MetricBar
-                                                         : UnitSystem::MetricKPa;
+    stale.units =
+        written.units == UnitSystem::MetricKPa ? UnitSystem::MetricBar : UnitSystem::MetricKPa;
     stale.showExtraFlow = !written.showExtraFlow;
     stale.extraPressure = written.extraPressure + "stale";
     return stale;
