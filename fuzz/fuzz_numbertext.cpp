@@ -12,9 +12,8 @@
 #include "hydraulics/discharge.h"
 #include "hydraulics/numbertext.h"
 
-#include <QRegularExpression>
-
 #include <QByteArray>
+#include <QRegularExpression>
 
 #include <clocale>
 #include <cmath>
@@ -76,13 +75,15 @@ void checkReader(const QString& text, QChar separator) {
                   "the separator changes nothing but itself", visible(text));
 }
 
-OutletRow rowWithOtherSeparator(const OutletRow& row, QChar separator, bool& possible) {
+// The row written for the other separator; nullopt when a cell already
+// holds that one.
+std::optional<OutletRow> rowWithOtherSeparator(const OutletRow& row, QChar separator) {
     OutletRow swapped;
-    possible = true;
     for (int column = 0; column < OutletRow::ColumnCount; ++column) {
         const auto cell = withOtherSeparator(row[column], separator);
-        possible = possible && cell.has_value();
-        swapped[column] = cell.value_or(QString());
+        if (!cell)
+            return std::nullopt;
+        swapped[column] = *cell;
     }
     return swapped;
 }
@@ -95,14 +96,13 @@ bool beyondDoubleRange(const QString& text) {
 
 void checkFormulas(const OutletRow& row, QChar separator) {
     static const QRegularExpression wholeNumber(QStringLiteral("^-?[0-9]+$"));
-    bool swappable = false;
-    const OutletRow swapped = rowWithOtherSeparator(row, separator, swappable);
+    const std::optional<OutletRow> swapped = rowWithOtherSeparator(row, separator);
     for (const UnitSystem units : allUnits) {
         const QString flow = ComputeFlow(row, units, separator);
         fuzzCheck(flow.isEmpty() || wholeNumber.match(flow).hasMatch(), "a flow is a whole number",
                   visible(flow));
-        if (swappable)
-            fuzzCheck(ComputeFlow(swapped, units, otherSeparator(separator)) == flow,
+        if (swapped)
+            fuzzCheck(ComputeFlow(*swapped, units, otherSeparator(separator)) == flow,
                       "the flow does not depend on the separator", visible(flow));
 
         const QString pitot = ComputePitot(row, units, separator);
@@ -112,8 +112,8 @@ void checkFormulas(const OutletRow& row, QChar separator) {
                       "a pitot pressure reads back", visible(pitot));
             fuzzCheck(!pitot.startsWith('-'), "a pitot pressure is never negative", visible(pitot));
         }
-        if (swappable)
-            fuzzCheck(ComputePitot(swapped, units, otherSeparator(separator)) ==
+        if (swapped)
+            fuzzCheck(ComputePitot(*swapped, units, otherSeparator(separator)) ==
                           QString(pitot).replace(separator, otherSeparator(separator)),
                       "the pitot pressure differs only in its separator", visible(pitot));
     }

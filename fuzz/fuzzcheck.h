@@ -2,7 +2,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <QByteArray>
 #include <QChar>
 #include <QString>
 
