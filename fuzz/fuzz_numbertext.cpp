@@ -44,8 +44,9 @@ std::optional<QString> withOtherSeparator(const QString& text, QChar separator) 
 // exponent, blanks.
 QRegularExpression grammarFor(QChar separator) {
     const QString point = QRegularExpression::escape(QString(separator));
-    return QRegularExpression(
-        QStringLiteral("^ *[+-]?([0-9]+|[0-9]*%1[0-9]*)([eE][+-]?[0-9]+)? *$").arg(point));
+    // Anchored at the very end: "$" would also match before a final line break.
+    return QRegularExpression(QRegularExpression::anchoredPattern(
+        QStringLiteral(" *[+-]?([0-9]+|[0-9]*%1[0-9]*)([eE][+-]?[0-9]+)? *").arg(point)));
 }
 
 bool inGrammar(const QString& text, QChar separator) {

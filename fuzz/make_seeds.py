@@ -188,6 +188,14 @@ def graph_seeds():
         write("fuzz_flowgraph", name, seed.bytes())
 
 
+def kept_findings():
+    # Inputs the fuzzers found that broke a check once; kept as they were.
+    write("fuzz_flowgraph", "found-nine-divisions-wide-inner-label",
+          bytes.fromhex("00000000006fbf7f18000000006fbf7f18000000fbffffffc080bfd6e42b010a08030733020100"))
+    write("fuzz_numbertext", "found-separator-before-line-break",
+          bytes.fromhex("33ff2e302bcad9510000393d393939393939362e2c0338ffffffffffffff0a2e3003322e300380"))
+
+
 if __name__ == "__main__":
     for target in ("fuzz_testfile", "fuzz_optionsfile", "fuzz_outletrow", "fuzz_numbertext", "fuzz_flowgraph"):
         shutil.rmtree(CORPUS / target, ignore_errors=True)
@@ -196,3 +204,4 @@ if __name__ == "__main__":
     outlet_row_seeds()
     number_seeds()
     graph_seeds()
+    kept_findings()
