@@ -8,7 +8,8 @@
 //   left of its right edge, but for an inner flow label wider than the last
 //   one, which only other than five divisions give;
 // - pressure labels and the flow label 0 start inside the picture: the left
-//   margin grows for a wide pressure label;
+//   margin grows for a wide pressure label (a flow near the largest double
+//   overflows the flow maximum, and the label 0 then reads "NAN");
 // - the other flow labels are centred under their lines, so a very wide one
 //   near a narrow margin may start left of the picture;
 // - the note ends inside the plot and may start left of the picture when it
@@ -231,7 +232,10 @@ void checkTexts(const RecordingCanvas& canvas, const Plot& plot, const FlowGraph
         const bool widerThanLastFlowLabel = flowLabel && text.width > texts[flowCount - 1].width;
         if (!widerThanLastFlowLabel)
             fuzzCheck(text.right() <= FlowGraphWidth, "every text ends inside the picture", where);
-        if (pressureLabel || i == 0)
+        // A flow far beyond any hydrant's overflows the flow maximum, and the
+        // label under line 0 then reads "NAN" rather than "0".
+        const bool zeroFlowLabel = i == 0 && std::isfinite(m.FlowAxisMax);
+        if (pressureLabel || zeroFlowLabel)
             fuzzCheck(text.at.x() >= 0, "pressure labels and the flow label 0 start inside", where);
         if (pressureLabel)
             fuzzCheck(text.right() <= plot.left, "pressure labels stand left of the plot", where);

@@ -192,6 +192,8 @@ def kept_findings():
     # Inputs the fuzzers found that broke a check once; kept as they were.
     write("fuzz_flowgraph", "found-nine-divisions-wide-inner-label",
           bytes.fromhex("00000000006fbf7f18000000006fbf7f18000000fbffffffc080bfd6e42b010a08030733020100"))
+    write("fuzz_flowgraph", "found-flow-maximum-overflows",
+          bytes.fromhex("7b003240f0bfed7f7f004052001515f6f6f61515f6444648475730f3020a008e8657308e8e"))
     write("fuzz_numbertext", "found-separator-before-line-break",
           bytes.fromhex("33ff2e302bcad9510000393d393939393939362e2c0338ffffffffffffff0a2e3003322e300380"))
 
