@@ -29,6 +29,11 @@ void prepare(QFileDialog& dialog, const FileDialogRequest& request) {
 }
 } // namespace
 
+bool openRefuses(const QString& fileName) {
+    const QFileInfo chosen(fileName);
+    return chosen.isFile() && (isWriteProtected(chosen.filePath()) || isWriteProtected(chosen.path()));
+}
+
 namespace {
 // Open admits only files that could be saved back where they are: a
 // read-only file or one in a write-protected folder is refused.
@@ -37,15 +42,12 @@ public:
     using QFileDialog::QFileDialog;
     void accept() override {
         const QStringList files = selectedFiles();
-        if (!files.isEmpty() && QFileInfo(files.constFirst()).isFile()) {
-            const QFileInfo chosen(files.constFirst());
-            if (isWriteProtected(chosen.filePath()) || isWriteProtected(chosen.path())) {
-                QMessageBox::warning(this, windowTitle(),
-                                     QStringLiteral("%1\nThis file is read-only or in a write-protected "
-                                                    "folder. Choose another file.")
-                                         .arg(chosen.fileName()));
-                return;
-            }
+        if (!files.isEmpty() && openRefuses(files.constFirst())) {
+            QMessageBox::warning(this, windowTitle(),
+                                 QStringLiteral("%1\nThis file is read-only or in a write-protected "
+                                                "folder. Choose another file.")
+                                     .arg(QFileInfo(files.constFirst()).fileName()));
+            return;
         }
         QFileDialog::accept();
     }

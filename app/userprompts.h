@@ -24,6 +24,10 @@ public:
     virtual void showError(QWidget* parent, const QString& message) = 0;
 };
 
+// The open dialog admits only test files that could be saved back where they
+// are: a read-only file, or one in a write-protected folder, is refused.
+bool openRefuses(const QString& fileName);
+
 class DialogPrompts : public UserPrompts {
 public:
     bool askYesNo(QWidget* parent, const QString& text) override;

@@ -29,6 +29,7 @@ private slots:
     void failedSaveFromNewPromptAbandonsNew();
     void failedSaveFromOpenPromptAbandonsOpen();
     void fileRemovedBetweenDialogAndLoad();
+    void openDialogRefusesWriteProtectedFiles();
     void optionsFolderNotWritable();
     void optionsFileUnreadableAtStart();
 
@@ -167,6 +168,21 @@ void FaultTest::fileRemovedBetweenDialogAndLoad() {
     window_->OpenClick();
     QVERIFY(prompts().errors.isEmpty()); // a file that is gone is skipped silently
     expectTestKept();
+}
+
+void FaultTest::openDialogRefusesWriteProtectedFiles() {
+    writeTestFile(path("plain.oft"), oldRecord());
+    QVERIFY(!openRefuses(path("plain.oft")));
+    writeTestFile(path("locked.oft"), oldRecord());
+    QFile::setPermissions(path("locked.oft"), QFile::ReadOwner | QFile::ReadGroup);
+    QVERIFY(openRefuses(path("locked.oft")));
+    QDir(dir_->path()).mkpath("shelf");
+    ReadOnlyFolder shelf(path("shelf"));
+    if (!shelf.usable())
+        QSKIP("cannot make a read-only folder here");
+    writeTestFile(path("shelf/inside.oft"), oldRecord());
+    QVERIFY(shelf.protect());
+    QVERIFY(openRefuses(path("shelf/inside.oft")));
 }
 
 void FaultTest::optionsFolderNotWritable() {
