@@ -5,6 +5,7 @@
 #include "app/flowgrid.h"
 #include "ui/keypress.h"
 #include "ui/windowfont.h"
+#include "ui/windowplacement.h"
 #include "app/menuicons.h"
 #include "app/startupfolders.h"
 #include "app/userprompts.h"
@@ -29,7 +30,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QValidator>
 
 namespace {
@@ -246,18 +246,10 @@ void TFlowTest::FormCreate(const QStringList& arguments) {
     if (const auto error = createMissingFolders(optionsFolders()))
         showError(*error);
     putTodaysDate();
-    centreOnScreen();
+    adjustSize();
+    centreOnScreen(*this);
     if (!arguments.isEmpty())
         fileToOpen_ = arguments.constFirst();
-}
-
-void TFlowTest::centreOnScreen() {
-    adjustSize();
-    const QScreen* display = screen();
-    if (!display)
-        return;
-    const QRect area = display->geometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
 void TFlowTest::putTodaysDate() {

@@ -67,7 +67,6 @@ private:
     void createFields();
     void createActions();
     void setTabOrder();
-    void centreOnScreen();
     void putTodaysDate();
     void showTestRecord(const TestRecord& record);
     bool askToSaveFirst(const QString& question);

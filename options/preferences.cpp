@@ -6,6 +6,7 @@
 #include "ui/errorbox.h"
 #include "ui/keypress.h"
 #include "ui/windowfont.h"
+#include "ui/windowplacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 
 #include <iterator>
@@ -114,21 +114,12 @@ void TfrmPreferences::setTabStops() {
 
 void TfrmPreferences::FormCreate() {
     setFont(windowFont());
-    centerOnScreen();
+    centreOnScreen(*this);
     try {
         LoadOptions(optionsFileName());
     } catch (const FileError& error) {
         reportError(error.message());
     }
-}
-
-void TfrmPreferences::centerOnScreen() {
-    const QScreen* shownOn = screen();
-    if (!shownOn)
-        return;
-    const QSize screenSize = shownOn->geometry().size();
-    const QSize outer = frameGeometry().size();
-    move((screenSize.width() - outer.width()) / 2, (screenSize.height() - outer.height()) / 2);
 }
 
 void TfrmPreferences::showEvent(QShowEvent* event) {

@@ -59,7 +59,6 @@ private:
     void btnTempClick();
     // True when the key is discarded.
     bool eExtraPressureKeyPress(const QKeyEvent& event) const;
-    void centerOnScreen();
     void reportError(const QString& message) const;
 
     ErrorReporter reporter_;
