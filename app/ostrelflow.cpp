@@ -103,10 +103,6 @@ TFlowTest::TFlowTest(const QStringList& arguments, std::unique_ptr<UserPrompts> 
 
 TFlowTest::~TFlowTest() = default;
 
-void TFlowTest::setPrompts(std::unique_ptr<UserPrompts> prompts) {
-    prompts_ = std::move(prompts);
-}
-
 void TFlowTest::setPreferences(TfrmPreferences* preferences) {
     preferences_ = preferences;
     if (preferences_) {

@@ -31,7 +31,6 @@ public:
     ~TFlowTest() override;
 
     // Test seam: questions, file dialogs and error boxes.
-    void setPrompts(std::unique_ptr<UserPrompts> prompts);
     UserPrompts& prompts() const { return *prompts_; }
     // The Options dialog holds the settings; until it is set, the defaults apply.
     void setPreferences(TfrmPreferences* preferences);

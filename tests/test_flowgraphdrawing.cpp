@@ -2,6 +2,7 @@
 #include "graph/fontmeasure.h"
 #include "graph/graphcanvas.h"
 #include "graph/picturecanvas.h"
+#include "settingsof.h"
 
 #include <QDir>
 #include <QImage>
@@ -91,14 +92,6 @@ private:
     int penWidth_ = 0;
     QPoint current_;
 };
-
-Settings settingsOf(UnitSystem units, bool show, const QString& pressure) {
-    Settings s;
-    s.units = units;
-    s.showExtraFlow = show;
-    s.extraPressure = pressure;
-    return s;
-}
 
 void drawUsExample(FakeCanvas& canvas, bool show = true) {
     DrawFlowGraph(canvas, 5, 5, 60, 40, 1000, settingsOf(UnitSystem::US, show, "20"), '.');

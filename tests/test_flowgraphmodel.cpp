@@ -1,4 +1,5 @@
 #include "hydraulics/flowgraphmodel.h"
+#include "settingsof.h"
 
 #include <QLocale>
 #include <QTest>
@@ -12,14 +13,6 @@ Q_DECLARE_METATYPE(SupplyLineEnd)
 namespace {
 
 constexpr double none = std::numeric_limits<double>::quiet_NaN();
-
-Settings settingsOf(UnitSystem units, bool show, const QString& pressure) {
-    Settings s;
-    s.units = units;
-    s.showExtraFlow = show;
-    s.extraPressure = pressure;
-    return s;
-}
 
 // Worked values are given to a few digits; the formulas agree far closer.
 bool near(double actual, double expected) {

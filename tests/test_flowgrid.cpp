@@ -73,8 +73,7 @@ void FlowGridTest::initTestCase() {
 
 void FlowGridTest::init() {
     QLocale::setDefault(QLocale::c());
-    window_ = std::make_unique<TFlowTest>();
-    window_->setPrompts(std::make_unique<ScriptedPrompts>());
+    window_ = std::make_unique<TFlowTest>(QStringList{}, std::make_unique<ScriptedPrompts>());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 }

@@ -1,4 +1,5 @@
 #include "options/optionsfile.h"
+#include "settingsof.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,15 +14,6 @@ namespace {
 
 Settings startUpDefaults() {
     return Settings{};
-}
-
-Settings settingsOf(QStringList testedBy, UnitSystem units, bool showExtraFlow, QString pressure) {
-    Settings s;
-    s.testedBy = std::move(testedBy);
-    s.units = units;
-    s.showExtraFlow = showExtraFlow;
-    s.extraPressure = std::move(pressure);
-    return s;
 }
 
 // Restores APPDATA as it was, whatever a test does with it.

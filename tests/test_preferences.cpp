@@ -1,6 +1,7 @@
 #include "options/centeroverform.h"
 #include "options/optionsfile.h"
 #include "options/preferences.h"
+#include "settingsof.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,15 +25,6 @@ Q_DECLARE_METATYPE(Settings)
 namespace {
 
 enum class Closing { OK, Cancel, OnlyThisReport, Escape, TitleBarClose };
-
-Settings settingsOf(QStringList testedBy, UnitSystem units, bool showExtraFlow, QString pressure) {
-    Settings s;
-    s.testedBy = std::move(testedBy);
-    s.units = units;
-    s.showExtraFlow = showExtraFlow;
-    s.extraPressure = std::move(pressure);
-    return s;
-}
 
 // What the stored file holds in the tests that have one.
 Settings storedSettings() {
