@@ -356,11 +356,12 @@ void TFlowTest::LoadTestFile(const QString& fileName) {
     if (!record)
         return;
     ClearForm();
+    const bool hadNoOutlet = record->outlets.isEmpty();
+    record->outlets = windowOutletRows(*record);
     showTestRecord(*record);
-    if (record->outlets.isEmpty()) {
-        AddOutletClick();
-        FlowGridWidget->setCurrentCell(1, 1);
-    }
+    // The outlet the window adds to a file without any counts as a change.
+    if (hadNoOutlet)
+        Modified = true;
 }
 
 bool TFlowTest::askToSaveFirst(const QString& question) {

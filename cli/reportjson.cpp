@@ -1,6 +1,7 @@
 #include "cli/reportjson.h"
 
 #include "cli/jsonwriter.h"
+#include "document/testfile.h"
 #include "hydraulics/discharge.h"
 #include "hydraulics/flowgraphmodel.h"
 #include "options/optionsfile.h"

@@ -80,6 +80,14 @@ std::optional<TestRecord> readTestFile(const QString& fileName) {
     return parseTestFile(readWholeFile(fileName));
 }
 
+QList<OutletRow> windowOutletRows(const TestRecord& record) {
+    if (!record.outlets.isEmpty())
+        return record.outlets;
+    OutletRow first;
+    first[OutletRow::Label] = QStringLiteral("#1");
+    return {first};
+}
+
 TestRecord clearedTestRecord(const TestRecord& current) {
     OutletRow first;
     if (!current.outlets.isEmpty())

@@ -33,6 +33,10 @@ TestRecord parseTestFile(const QByteArray& bytes);
 // throws FileError ("Cannot open file") when it exists but cannot be read.
 std::optional<TestRecord> readTestFile(const QString& fileName);
 
+// The outlet rows the window shows for a test: the test's own rows, or one
+// empty outlet "#1" when it has none (the window always shows one outlet).
+QList<OutletRow> windowOutletRows(const TestRecord& record);
+
 // What clearing the form leaves: every text empty and one outlet row whose
 // label stays that of the current first outlet (empty when there is none).
 TestRecord clearedTestRecord(const TestRecord& current);

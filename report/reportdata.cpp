@@ -1,5 +1,6 @@
 #include "report/reportdata.h"
 
+#include "document/testfile.h"
 #include "hydraulics/flowgraphmodel.h"
 #include "hydraulics/numbertext.h"
 
@@ -13,14 +14,6 @@ ReportUnits reportUnits(UnitSystem units) {
         return {QStringLiteral("m"), QStringLiteral("lpm"), QStringLiteral("kPa")};
     }
     return {QStringLiteral("ft"), QStringLiteral("gpm"), QStringLiteral("psi")};
-}
-
-QList<OutletRow> windowOutletRows(const TestRecord& record) {
-    if (!record.outlets.isEmpty())
-        return record.outlets;
-    OutletRow first;
-    first[OutletRow::Label] = QStringLiteral("#1");
-    return {first};
 }
 
 double totalFlow(const TestRecord& record, QChar decimalSeparator) {

@@ -24,10 +24,6 @@ struct ReportUnits {
 // "ft"/"gpm"/"psi" for U.S., "m"/"lpm"/"bar" and "m"/"lpm"/"kPa" for metric.
 ReportUnits reportUnits(UnitSystem units);
 
-// The outlet rows the window shows for a test: the test's own rows, or one
-// empty outlet "#1" when it has none (the window always shows one outlet).
-QList<OutletRow> windowOutletRows(const TestRecord& record);
-
 // Sum of the flow cells of all outlets; empty cells and cells that do not
 // read as numbers are skipped.
 double totalFlow(const TestRecord& record, QChar decimalSeparator);

@@ -1,4 +1,5 @@
 #include "documenttesthelpers.h"
+#include "document/testfile.h"
 #include "report/reportdata.h"
 
 #include <QLocale>
