@@ -1,6 +1,6 @@
 #include "app/userprompts.h"
 
-#include "options/textfile.h"
+#include "textfile/textfile.h"
 #include "ui/errorbox.h"
 
 #include <QFileDialog>

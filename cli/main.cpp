@@ -4,7 +4,7 @@
 #include "cli/reportjson.h"
 #include "document/testfile.h"
 #include "hydraulics/numbertext.h"
-#include "options/textfile.h"
+#include "textfile/textfile.h"
 
 #include <QCoreApplication>
 

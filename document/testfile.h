@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/testrecord.h"
-#include "options/textfile.h"
+#include "textfile/textfile.h"
 
 #include <QByteArray>
 #include <QList>

@@ -4,7 +4,7 @@
 #include "fuzzcheck.h"
 
 #include "options/optionsfile.h"
-#include "options/textfile.h"
+#include "textfile/textfile.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "hydraulics/settings.h"
-#include "options/textfile.h"
+#include "textfile/textfile.h"
 
 #include <QList>
 #include <QString>

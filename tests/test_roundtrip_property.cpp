@@ -4,7 +4,7 @@
 #include "document/testfile.h"
 #include "documenttesthelpers.h"
 #include "options/optionsfile.h"
-#include "options/textfile.h"
+#include "textfile/textfile.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

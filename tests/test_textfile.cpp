@@ -1,4 +1,4 @@
-#include "options/textfile.h"
+#include "textfile/textfile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
