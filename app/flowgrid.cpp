@@ -1,6 +1,7 @@
 #include "app/flowgrid.h"
 
 #include "ui/keypress.h"
+#include "ui/textfields.h"
 #include "hydraulics/discharge.h"
 #include "hydraulics/keyfilters.h"
 #include "hydraulics/numbertext.h"
@@ -24,6 +25,7 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override {
         auto* editor = new QLineEdit(parent);
+        liftLengthLimit(*editor); // cells have no length limit
         editor->setFrame(false);
         editor->setToolTip(OutletTableModel::hint(index.column()));
         const QPersistentModelIndex cell(index);

@@ -1,20 +1,21 @@
 #include "app/ostrelflow.h"
 
-#include "ui/appicon.h"
-#include "ui/appinfo.h"
 #include "app/flowgrid.h"
-#include "ui/keypress.h"
-#include "ui/windowfont.h"
-#include "ui/windowplacement.h"
 #include "app/menuicons.h"
 #include "app/startupfolders.h"
 #include "app/userprompts.h"
 #include "document/testfile.h"
 #include "hydraulics/keyfilters.h"
 #include "hydraulics/numbertext.h"
-#include "options/optionsfile.h"
 #include "options/centeroverform.h"
+#include "options/optionsfile.h"
 #include "options/preferences.h"
+#include "ui/appicon.h"
+#include "ui/appinfo.h"
+#include "ui/keypress.h"
+#include "ui/textfields.h"
+#include "ui/windowfont.h"
+#include "ui/windowplacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,44 +29,29 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QValidator>
 
 namespace {
 
 const QString testFileFilter = QStringLiteral("Ostrel Hydrant Flow Test |*.oft;*oft");
 const QString testFileSuffix = QStringLiteral("oft");
 
-// Limits what the keyboard and the clipboard add to a field, while a longer
-// text that a file brought in is still shown whole and can be shortened.
-class KeyboardLengthLimit : public QValidator {
-public:
-    KeyboardLengthLimit(QLineEdit& edit, int limit) : QValidator(&edit), limit_(limit) {
-        connect(&edit, &QLineEdit::textChanged, this,
-                [this](const QString& text) { acceptedLength_ = text.size(); });
-    }
-    State validate(QString& input, int&) const override {
-        return input.size() > limit_ && input.size() > acceptedLength_ ? Invalid : Acceptable;
-    }
-
-private:
-    int limit_;
-    qsizetype acceptedLength_ = 0;
-};
+// What the keyboard may type into the single-line fields.
+constexpr int dateTimeLength = 20;
+constexpr int pressureLength = 6;
 
 QLineEdit* makeEdit(QWidget* parent, const char* name, QRect geometry, int maxLength,
                     const char* hint) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(geometry);
-    edit->setValidator(new KeyboardLengthLimit(*edit, maxLength));
+    limitTyping(*edit, maxLength);
     edit->setToolTip(QString::fromLatin1(hint));
     return edit;
 }
 
-QPlainTextEdit* makeMemo(QWidget* parent, const char* name, QRect geometry, const char* hint) {
-    auto* memo = new QPlainTextEdit(parent);
+MemoEdit* makeMemo(QWidget* parent, const char* name, QRect geometry, const char* hint) {
+    auto* memo = new MemoEdit(parent);
     memo->setObjectName(QString::fromLatin1(name));
     memo->setGeometry(geometry);
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -126,9 +112,9 @@ void TFlowTest::createFields() {
     InfoBox->setObjectName(QStringLiteral("InfoBox"));
     InfoBox->setGeometry(0, 0, 437, 249);
     makeLabel(InfoBox, "Date", {6, 28, 100, 18});
-    eDate = makeEdit(InfoBox, "eDate", {6, 48, 152, 23}, 20, "date of flow test");
+    eDate = makeEdit(InfoBox, "eDate", {6, 48, 152, 23}, dateTimeLength, "date of flow test");
     makeLabel(InfoBox, "Time", {6, 84, 100, 18});
-    eTime = makeEdit(InfoBox, "eTime", {6, 106, 152, 23}, 20, "time of flow test");
+    eTime = makeEdit(InfoBox, "eTime", {6, 106, 152, 23}, dateTimeLength, "time of flow test");
     makeLabel(InfoBox, "Location", {192, 28, 100, 18});
     LocationMemo = makeMemo(InfoBox, "LocationMemo", {192, 48, 233, 81}, "address of flow test");
     makeLabel(InfoBox, "Notes", {6, 135, 100, 18});
@@ -140,11 +126,14 @@ void TFlowTest::createFields() {
     GroupBox1->setGeometry(0, 255, 437, 58);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     makeLabel(GroupBox1, "*Static P", {4, 24, 69, 23}, right);
-    eStatic = makeEdit(GroupBox1, "eStatic", {77, 24, 45, 23}, 6, "measured static pressure");
+    eStatic = makeEdit(GroupBox1, "eStatic", {77, 24, 45, 23}, pressureLength,
+                       "measured static pressure");
     makeLabel(GroupBox1, "*Residual P", {130, 24, 92, 23}, right);
-    eResidual = makeEdit(GroupBox1, "eResidual", {226, 24, 45, 23}, 6, "measured residual pressure");
+    eResidual = makeEdit(GroupBox1, "eResidual", {226, 24, 45, 23}, pressureLength,
+                         "measured residual pressure");
     makeLabel(GroupBox1, "Elevation", {278, 24, 84, 23}, right);
-    eReadElev = makeEdit(GroupBox1, "eReadElev", {366, 24, 45, 23}, 6, "elevation of pressure gauge");
+    eReadElev = makeEdit(GroupBox1, "eReadElev", {366, 24, 45, 23}, pressureLength,
+                         "elevation of pressure gauge");
 
     GroupBox3 = new QGroupBox(QStringLiteral("Flow Hydrant(s)"), client);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
@@ -187,7 +176,8 @@ void TFlowTest::createActions() {
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    connect(add(file, "New1", "&New", 5, "clear entries for new report", QKeySequence(Qt::CTRL | Qt::Key_N)),
+    connect(add(file, "New1", "&New", 5, "clear entries for new report",
+                QKeySequence(Qt::CTRL | Qt::Key_N)),
             &QAction::triggered, this, &TFlowTest::NewClick);
     connect(add(file, "Open1", "&Open...", 0, "open previously saved report file",
                 QKeySequence(Qt::CTRL | Qt::Key_O)),
@@ -198,7 +188,8 @@ void TFlowTest::createActions() {
     // Printing and the preview arrive with the report engine.
     add(file, "Print1", "&Print...", 2, "print the flow report", QKeySequence(Qt::CTRL | Qt::Key_P))
         ->setEnabled(false);
-    add(file, "PrintSetup1", "Print Pre&view", 3, "preview the flow report", QKeySequence(Qt::Key_F5))
+    add(file, "PrintSetup1", "Print Pre&view", 3, "preview the flow report",
+        QKeySequence(Qt::Key_F5))
         ->setEnabled(false);
     file->addSeparator();
     connect(add(file, "Exit1", "E&xit", 4, "close Hydrant Flow Test"), &QAction::triggered, this,
@@ -225,8 +216,9 @@ void TFlowTest::createActions() {
 }
 
 void TFlowTest::setTabOrder() {
-    const QList<QWidget*> order = {eDate,     eTime,     LocationMemo,   NotesMemo,    eStatic,
-                                   eResidual, eReadElev, FlowGridWidget, btnAddOutlet, btnRemoveOutlet};
+    const QList<QWidget*> order = {eDate,        eTime,          LocationMemo, NotesMemo,
+                                   eStatic,      eResidual,      eReadElev,    FlowGridWidget,
+                                   btnAddOutlet, btnRemoveOutlet};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
@@ -249,7 +241,7 @@ void TFlowTest::FormCreate(const QStringList& arguments) {
 }
 
 void TFlowTest::putTodaysDate() {
-    eDate->setText(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    setWholeText(*eDate, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
 }
 
 void TFlowTest::showEvent(QShowEvent* event) {
@@ -313,8 +305,8 @@ TestRecord TFlowTest::testRecord() const {
     TestRecord record;
     record.date = eDate->text();
     record.time = eTime->text();
-    record.location = textFieldLines(LocationMemo->toPlainText());
-    record.notes = textFieldLines(NotesMemo->toPlainText());
+    record.location = textFieldLines(LocationMemo->text());
+    record.notes = textFieldLines(NotesMemo->text());
     record.staticPressure = eStatic->text();
     record.residualPressure = eResidual->text();
     record.readElev = eReadElev->text();
@@ -323,13 +315,13 @@ TestRecord TFlowTest::testRecord() const {
 }
 
 void TFlowTest::showTestRecord(const TestRecord& record) {
-    eDate->setText(record.date);
-    eTime->setText(record.time);
-    LocationMemo->setPlainText(textFieldText(record.location));
-    NotesMemo->setPlainText(textFieldText(record.notes));
-    eStatic->setText(record.staticPressure);
-    eResidual->setText(record.residualPressure);
-    eReadElev->setText(record.readElev);
+    setWholeText(*eDate, record.date);
+    setWholeText(*eTime, record.time);
+    LocationMemo->setText(textFieldText(record.location));
+    NotesMemo->setText(textFieldText(record.notes));
+    setWholeText(*eStatic, record.staticPressure);
+    setWholeText(*eResidual, record.residualPressure);
+    setWholeText(*eReadElev, record.readElev);
     FlowGridWidget->setOutletRows(record.outlets);
 }
 
@@ -343,7 +335,8 @@ void TFlowTest::SaveTestFile(const QString& fileName) const {
 }
 
 void TFlowTest::LoadTestFile(const QString& fileName) {
-    if (!QFileInfo::exists(fileName))
+    // A name that is not a file (none at all, or a folder) is ignored.
+    if (!QFileInfo(fileName).isFile())
         return;
     std::optional<TestRecord> record;
     try {

@@ -9,10 +9,10 @@
 #include <memory>
 
 class FlowGrid;
+class MemoEdit;
 class QAction;
 class QGroupBox;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class TfrmPreferences;
 
@@ -84,8 +84,8 @@ private:
     QGroupBox* GroupBox3 = nullptr;
     QLineEdit* eDate = nullptr;
     QLineEdit* eTime = nullptr;
-    QPlainTextEdit* LocationMemo = nullptr;
-    QPlainTextEdit* NotesMemo = nullptr;
+    MemoEdit* LocationMemo = nullptr;
+    MemoEdit* NotesMemo = nullptr;
     QLineEdit* eStatic = nullptr;
     QLineEdit* eResidual = nullptr;
     QLineEdit* eReadElev = nullptr;

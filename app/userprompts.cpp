@@ -3,10 +3,13 @@
 #include "textfile/textfile.h"
 #include "ui/errorbox.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <functional>
 
 bool DialogPrompts::askYesNo(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::NoButton,
@@ -19,62 +22,106 @@ bool DialogPrompts::askYesNo(QWidget* parent, const QString& text) {
     return box.clickedButton() == yes;
 }
 
-namespace {
-void prepare(QFileDialog& dialog, const FileDialogRequest& request) {
-    dialog.setNameFilter(request.filter);
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!request.initialName.isEmpty())
-        dialog.selectFile(request.initialName);
+QString qtNameFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString caption = parts[i].trimmed();
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns)
+            pattern = pattern.trimmed();
+        const QString list = patterns.join(QLatin1Char(' '));
+        // A caption that already ends with its patterns, "pdf files (*.pdf)",
+        // is not given them twice.
+        entries.append(caption.endsWith(QLatin1Char('(') + list + QLatin1Char(')'))
+                           ? caption
+                           : caption + QStringLiteral(" (") + list + QLatin1Char(')'));
+    }
+    return entries.join(QStringLiteral(";;"));
 }
-} // namespace
 
 bool openRefuses(const QString& fileName) {
     const QFileInfo chosen(fileName);
-    return chosen.isFile() && (isWriteProtected(chosen.filePath()) || isWriteProtected(chosen.path()));
+    return chosen.isFile() &&
+           (isWriteProtected(chosen.filePath()) || isWriteProtected(chosen.path()));
 }
 
 namespace {
-// Open admits only files that could be saved back where they are: a
-// read-only file or one in a write-protected folder is refused.
-class OpenTestDialog : public QFileDialog {
+
+// The program's own file dialog, so the same rules hold on every desktop:
+// it refuses a chosen name that the command could not use and stays open.
+class TestFileDialog : public QFileDialog {
 public:
-    using QFileDialog::QFileDialog;
+    using Refusal = std::function<QString(const QFileInfo&)>; // empty when accepted
+
+    TestFileDialog(QWidget* parent, const FileDialogRequest& request, AcceptMode mode,
+                   Refusal refusal)
+        : QFileDialog(parent), refusal_(std::move(refusal)) {
+        setOption(QFileDialog::DontUseNativeDialog, true);
+        setOption(QFileDialog::ReadOnly, false);
+        setAcceptMode(mode);
+        setFileMode(mode == AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        // The caller asks its own overwrite question.
+        setOption(QFileDialog::DontConfirmOverwrite, true);
+        setNameFilter(qtNameFilter(request.filter));
+        setDefaultSuffix(request.defaultSuffix);
+        if (!request.initialName.isEmpty())
+            selectFile(request.initialName);
+    }
+
     void accept() override {
         const QStringList files = selectedFiles();
-        if (!files.isEmpty() && openRefuses(files.constFirst())) {
-            QMessageBox::warning(this, windowTitle(),
-                                 QStringLiteral("%1\nThis file is read-only or in a write-protected "
-                                                "folder. Choose another file.")
-                                     .arg(QFileInfo(files.constFirst()).fileName()));
-            return;
+        if (!files.isEmpty()) {
+            const QFileInfo chosen(files.constFirst());
+            // A folder is entered by the dialog itself.
+            if (!chosen.isDir()) {
+                if (const QString reason = refusal_(chosen); !reason.isEmpty()) {
+                    QMessageBox::warning(this, windowTitle(),
+                                         chosen.fileName() + QLatin1Char('\n') + reason);
+                    return;
+                }
+            }
         }
         QFileDialog::accept();
     }
-};
-} // namespace
 
-QString DialogPrompts::chooseFileToOpen(QWidget* parent, const FileDialogRequest& request) {
-    OpenTestDialog dialog(parent);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    prepare(dialog, request);
+private:
+    Refusal refusal_;
+};
+
+QString chosenFile(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
 
+} // namespace
+
+std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* parent, const FileDialogRequest& request) {
+    return std::make_unique<TestFileDialog>(
+        parent, request, QFileDialog::AcceptOpen, [](const QFileInfo& chosen) {
+            return openRefuses(chosen.filePath())
+                       ? QStringLiteral("This file is read-only or in a write-protected folder. "
+                                        "Choose another file.")
+                       : QString();
+        });
+}
+
+std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const FileDialogRequest& request) {
+    return std::make_unique<TestFileDialog>(
+        parent, request, QFileDialog::AcceptSave, [](const QFileInfo& chosen) {
+            return chosen.dir().exists()
+                       ? QString()
+                       : QStringLiteral("The folder does not exist. Check the path and try again.");
+        });
+}
+
+QString DialogPrompts::chooseFileToOpen(QWidget* parent, const FileDialogRequest& request) {
+    return chosenFile(*makeOpenDialog(parent, request));
+}
+
 QString DialogPrompts::chooseFileToSave(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // The caller asks its own overwrite question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    prepare(dialog, request);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return chosenFile(*makeSaveDialog(parent, request));
 }
 
 void DialogPrompts::showError(QWidget* parent, const QString& message) {

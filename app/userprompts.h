@@ -2,12 +2,15 @@
 
 #include <QString>
 
+#include <memory>
+
+class QFileDialog;
 class QWidget;
 
 // Every modal question, file dialog and error box of the main window goes
 // through this seam, so tests can answer them.
 struct FileDialogRequest {
-    QString filter;        // e.g. "Ostrel Hydrant Flow Test |*.oft;*oft"
+    QString filter;        // "caption|patterns", e.g. "Ostrel Hydrant Flow Test |*.oft;*oft"
     QString defaultSuffix; // added when the typed name has none
     QString initialName;   // offered name (full path for Open, file part for Save)
 };
@@ -24,9 +27,20 @@ public:
     virtual void showError(QWidget* parent, const QString& message) = 0;
 };
 
+// A filter in the "caption|pattern;pattern" form (pairs may repeat) in
+// Qt's "caption (pattern pattern)" form, keeping the caption and patterns:
+// "Ostrel Hydrant Flow Test |*.oft;*oft" -> "Ostrel Hydrant Flow Test (*.oft *oft)".
+QString qtNameFilter(const QString& filter);
+
 // The open dialog admits only test files that could be saved back where they
 // are: a read-only file, or one in a write-protected folder, is refused.
 bool openRefuses(const QString& fileName);
+
+// The real dialogs, ready to show: Open admits only existing files that
+// openRefuses() lets through; Save refuses a name in a folder that does not
+// exist. Both stay open after a refusal.
+std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* parent, const FileDialogRequest& request);
+std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const FileDialogRequest& request);
 
 class DialogPrompts : public UserPrompts {
 public:

@@ -5,17 +5,18 @@
 #include "options/optionsfile.h"
 #include "ui/errorbox.h"
 #include "ui/keypress.h"
+#include "ui/textfields.h"
 #include "ui/windowfont.h"
 #include "ui/windowplacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QFont>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -58,7 +59,7 @@ void TfrmPreferences::setErrorReporter(ErrorReporter reporter) {
 void TfrmPreferences::createControls() {
     Label5 = placed(new QLabel(QStringLiteral("Test made by"), this), "Label5", {8, 8, 88, 16});
 
-    TestByMemo = placed(new QPlainTextEdit(this), "TestByMemo", {8, 30, 385, 126});
+    TestByMemo = placed(new MemoEdit(this), "TestByMemo", {8, 30, 385, 126});
     TestByMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     TestByMemo->setTabChangesFocus(true);
 
@@ -74,6 +75,9 @@ void TfrmPreferences::createControls() {
     btnUnitsMetrickPa = placed(new QRadioButton(QStringLiteral("liter, m, mm, kPa"), UnitsBox),
                                "btnUnitsMetrickPa", {264, 24, 121, 17});
     btnUnitsMetrickPa->setToolTip(QStringLiteral("S.I. units"));
+    for (QRadioButton* button : unitButtons())
+        connect(button, &QRadioButton::toggled, this, &TfrmPreferences::keepTabOnChosenUnits);
+    keepTabOnChosenUnits();
 
     cbShowExtraFlow =
         placed(new QCheckBox(QStringLiteral("always show flow at a pressure of:"), this),
@@ -82,6 +86,7 @@ void TfrmPreferences::createControls() {
 
     eExtraPressure =
         placed(new QLineEdit(QStringLiteral("20"), this), "eExtraPressure", {160, 243, 33, 21});
+    liftLengthLimit(*eExtraPressure);
     eExtraPressure->installEventFilter(this);
 
     btnTemp = placed(new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton),
@@ -102,6 +107,17 @@ void TfrmPreferences::createControls() {
                        "btnCancel", {308, 274, 83, 25});
     btnCancel->setToolTip(QStringLiteral("abandon changes"));
     connect(btnCancel, &QPushButton::clicked, this, &TfrmPreferences::btnCancelClick);
+}
+
+QList<QRadioButton*> TfrmPreferences::unitButtons() const {
+    return {btnUnitsUS, btnUnitsMetricBar, btnUnitsMetrickPa};
+}
+
+void TfrmPreferences::keepTabOnChosenUnits() {
+    // Tab enters the Units box on the chosen button, and the arrow keys then
+    // move the choice, as in a radio group of one tab stop.
+    for (QRadioButton* button : unitButtons())
+        button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void TfrmPreferences::setTabStops() {
@@ -132,6 +148,9 @@ void TfrmPreferences::FormShow() {
 }
 
 void TfrmPreferences::LoadOptions(const QString& fileName) {
+    // Without a file the controls keep their values exactly, cursor included.
+    if (!QFileInfo::exists(fileName))
+        return;
     Settings loaded = settings();
     loadOptionsFile(fileName, loaded);
     setSettings(loaded);
@@ -148,7 +167,7 @@ void TfrmPreferences::ResetOptions() {
 
 Settings TfrmPreferences::settings() const {
     Settings result;
-    result.testedBy = textFieldLines(TestByMemo->toPlainText());
+    result.testedBy = textFieldLines(TestByMemo->text());
     if (btnUnitsUS->isChecked())
         result.units = UnitSystem::US;
     else if (btnUnitsMetricBar->isChecked())
@@ -161,7 +180,7 @@ Settings TfrmPreferences::settings() const {
 }
 
 void TfrmPreferences::setSettings(const Settings& settings) {
-    TestByMemo->setPlainText(textFieldText(settings.testedBy));
+    TestByMemo->setText(textFieldText(settings.testedBy));
     switch (settings.units) {
     case UnitSystem::US:
         btnUnitsUS->setChecked(true);

@@ -3,16 +3,17 @@
 #include "hydraulics/settings.h"
 
 #include <QDialog>
+#include <QList>
 #include <QString>
 
 #include <functional>
 
+class MemoEdit;
 class QCheckBox;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -52,6 +53,8 @@ protected:
 private:
     void createControls();
     void setTabStops();
+    QList<QRadioButton*> unitButtons() const;
+    void keepTabOnChosenUnits();
     void FormCreate();
     void FormShow();
     void btnOKClick();
@@ -64,7 +67,7 @@ private:
     ErrorReporter reporter_;
 
     QLabel* Label5 = nullptr;
-    QPlainTextEdit* TestByMemo = nullptr;
+    MemoEdit* TestByMemo = nullptr;
     QGroupBox* UnitsBox = nullptr;
     QRadioButton* btnUnitsUS = nullptr;
     QRadioButton* btnUnitsMetricBar = nullptr;

@@ -179,6 +179,15 @@ void FlowGridTest::enterMovesRightThenWraps() {
     QCOMPARE(grid().currentRow(), 1);
     QCOMPARE(grid().outlets().rowCount(), 1);
     QVERIFY(!window_->isModified());
+
+    // From the last of three outlets, Enter wraps to the first.
+    click("btnAddOutlet");
+    click("btnAddOutlet");
+    editorAt(5, 3);
+    pressEnter();
+    QCOMPARE(grid().currentRow(), 1);
+    QCOMPARE(grid().currentColumn(), 1);
+    QCOMPARE(grid().outlets().rowCount(), 3);
 }
 
 void FlowGridTest::enterInFlowOfMiddleRowFillsElevationsOnTheWay() {
@@ -201,6 +210,12 @@ void FlowGridTest::enterFillsFlowFromFormula() {
     QCOMPARE(cell(5, 1), QString("531"));
     QCOMPARE(grid().cellEditor()->text(), QString("531"));
     QVERIFY(!window_->isModified()); // filling is not typing
+
+    // 29.84 * 0.5 * 2.5^2 * sqrt(4) = 186.5 exactly: a half goes to the even neighbour.
+    click("btnAddOutlet");
+    fillRow(2, "", "2.5", "0.5", "4", "");
+    editorAt(5, 2);
+    QCOMPARE(cell(5, 2), QString("186"));
 }
 
 void FlowGridTest::flowWithoutSizeCopiesFromAbove() {

@@ -3,9 +3,11 @@
 #include "document/testfile.h"
 #include "options/preferences.h"
 #include "scriptedprompts.h"
+#include "textfile/textfile.h"
 
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -50,6 +52,11 @@ private slots:
     void saveDialogOffersLastSaveNameWithoutFolder();
     void startupFileOpensAtFirstShow();
     void roundTripThroughWindowKeepsCells();
+    void openedAndSavedUnchangedKeepsBytes_data();
+    void openedAndSavedUnchangedKeepsBytes();
+    void folderAsTestFileIsIgnored();
+    void shiftEnterEndsALineInMemos();
+    void pasteIsCutAtTheLimit();
 
     void optionsRelabelGridAndReachFormulas();
     void tabOrderRunsThroughTheFieldsAndLeavesTheGrid();
@@ -304,11 +311,14 @@ void MainWindowTest::openFileWithoutFlowLinesIsModified() {
 }
 
 void MainWindowTest::openUnreadableFileKeepsTest() {
-    QDir().mkpath(file("folder.oft")); // exists, but cannot be read as a file
+    // A file that opens but fails at its first read, even for root.
+    const QString unreadable = QStringLiteral("/proc/self/mem");
+    if (!QFileInfo(unreadable).isFile())
+        QSKIP("needs /proc/self/mem");
     modify();
-    window_->LoadTestFile(file("folder.oft"));
+    window_->LoadTestFile(unreadable);
     QCOMPARE(prompts().errors.size(), 1);
-    QVERIFY(prompts().errors[0].startsWith(QString("Cannot open file \"%1\". ").arg(file("folder.oft"))));
+    QVERIFY(prompts().errors[0].startsWith(QString("Cannot open file \"%1\". ").arg(unreadable)));
     QCOMPARE(field<QLineEdit>("eTime").text(), QString("1"));
     QVERIFY(window_->isModified());
 }
@@ -383,6 +393,56 @@ void MainWindowTest::roundTripThroughWindowKeepsCells() {
     window_->OpenClick();
     QCOMPARE(window_->testRecord(), before);
     QCOMPARE(before.notes, QStringList({"first line", "second, \"quoted\""}));
+}
+
+void MainWindowTest::openedAndSavedUnchangedKeepsBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray head = "Date = 6/14/2008\r\nTime = \r\nStatic = 72\r\nResidual = \r\nReadElev = \r\n";
+    const QByteArray outlet = "Flow = #1,,2.5,0.9,18,712\r\n";
+    QTest::newRow("non-breaking space") << head + "Location = a\xA0" "b\r\n" + outlet;
+    QTest::newRow("line separator") << "\xEF\xBB\xBF" + head + "Notes = a\xE2\x80\xA8" "b\r\n" + outlet;
+    QTest::newRow("40,000-character date")
+        << "Date = " + QByteArray(40000, 'd') + "\r\n" + head.mid(18) + outlet;
+    // The first outlet's Elev cell is the current cell after opening.
+    QTest::newRow("40,000-character cell")
+        << head + "Flow = #1," + QByteArray(40000, '7') + ",2.5,0.9,18,712\r\n";
+}
+
+void MainWindowTest::openedAndSavedUnchangedKeepsBytes() {
+    QFETCH(QByteArray, bytes);
+    writeWholeFile(file("in.oft"), bytes);
+    window_->LoadTestFile(file("in.oft"));
+    prompts().saveAnswers.enqueue(file("out.oft"));
+    QVERIFY(window_->SaveClick());
+    QCOMPARE(contents(file("out.oft")), bytes);
+}
+
+void MainWindowTest::folderAsTestFileIsIgnored() {
+    QDir().mkpath(file("folder.oft"));
+    makeWindow({file("folder.oft")});
+    window_->LoadTestFile(file("folder.oft"));
+    QVERIFY(prompts().errors.isEmpty());
+    QVERIFY(!window_->isModified());
+    QCOMPARE(grid().outlets().rowCount(), 1);
+}
+
+void MainWindowTest::shiftEnterEndsALineInMemos() {
+    auto& memo = field<QPlainTextEdit>("LocationMemo");
+    QTest::keyClicks(&memo, "a");
+    QTest::keyClick(&memo, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(&memo, "b");
+    QCOMPARE(window_->testRecord().location, QStringList({"a", "b"}));
+}
+
+void MainWindowTest::pasteIsCutAtTheLimit() {
+    auto& pressure = field<QLineEdit>("eStatic");
+    pressure.insert("1234");
+    pressure.insert("56789"); // as a paste does
+    QCOMPARE(pressure.text(), QString("123456"));
+    auto& date = field<QLineEdit>("eDate");
+    date.clear();
+    date.insert(QString(25, 'x'));
+    QCOMPARE(date.text(), QString(20, 'x'));
 }
 
 void MainWindowTest::optionsRelabelGridAndReachFormulas() {

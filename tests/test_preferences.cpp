@@ -76,6 +76,8 @@ private slots:
     void controls();
     void dialogFrame();
     void tabOrder();
+    void tabEntersUnitsOnTheChosenButton();
+    void cancelWithoutFileKeepsTextAsTyped();
     void firstRunShowsDefaults();
     void startUpLoadsStoredOptions();
     void openErrorAtCreationKeepsDefaults();
@@ -253,11 +255,39 @@ void PreferencesTest::tabOrder() {
     QStringList stops;
     QWidget* widget = first;
     do {
-        if (widget->focusPolicy() & Qt::TabFocus)
+        if (widget->focusPolicy() != Qt::NoFocus)
             stops.append(widget->objectName());
         widget = widget->nextInFocusChain();
     } while (widget != first);
     QCOMPARE(stops, expected);
+}
+
+void PreferencesTest::tabEntersUnitsOnTheChosenButton() {
+    store(storedSettings()); // metric bar
+    const auto dialog = makeDialog();
+    dialog->show();
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    control<QLineEdit>(*dialog, "eExtraPressure")->setFocus();
+    QTest::keyClick(control<QWidget>(*dialog, "eExtraPressure"), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>(*dialog, "btnUnitsMetricBar"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QVERIFY(control<QRadioButton>(*dialog, "btnUnitsMetrickPa")->isChecked());
+    // The new choice is now the box's one tab stop.
+    control<QWidget>(*dialog, "btnOK")->setFocus();
+    QTest::keyClick(control<QWidget>(*dialog, "btnOK"), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>(*dialog, "btnUnitsMetrickPa"));
+}
+
+void PreferencesTest::cancelWithoutFileKeepsTextAsTyped() {
+    const auto dialog = makeDialog();
+    dialog->show();
+    auto* memo = control<QPlainTextEdit>(*dialog, "TestByMemo");
+    QTest::keyClicks(memo, "tester");
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::mouseClick(control<QPushButton>(*dialog, "btnCancel"), Qt::LeftButton);
+    QCOMPARE(memo->toPlainText(), QString("tester\n"));
+    QCOMPARE(memo->textCursor().position(), 7);
 }
 
 void PreferencesTest::firstRunShowsDefaults() {
