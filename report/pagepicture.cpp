@@ -14,6 +14,11 @@ void drawScaledPicture(QPainter& painter, const QPicture& picture, const QRectF&
     painter.translate(target.topLeft());
     painter.scale(target.width() / bounds.width(), target.height() / bounds.height());
     painter.translate(-bounds.topLeft());
+    // Playing a picture scales it by the device's resolution over the one it
+    // was recorded at; the target rectangle already sets its size.
+    if (const QPaintDevice* device = painter.device(); device && device->logicalDpiX() > 0)
+        painter.scale(qreal(picture.logicalDpiX()) / device->logicalDpiX(),
+                      qreal(picture.logicalDpiY()) / device->logicalDpiY());
     painter.drawPicture(0, 0, picture);
     painter.restore();
 }

@@ -36,8 +36,7 @@ const TextMetrics& TextMetrics::arial() {
 }
 
 double TextMetrics::width(const QString& text, const ReportFont& font) const {
-    return metrics(font).horizontalAdvance(text) *
-           inchesPerReferencePixel(font);
+    return metrics(font).horizontalAdvance(text) * inchesPerReferencePixel(font);
 }
 
 double TextMetrics::ascent(const ReportFont& font) const {
@@ -49,8 +48,7 @@ double TextMetrics::descent(const ReportFont& font) const {
 }
 
 double TextMetrics::underlinePosition(const ReportFont& font) const {
-    return metrics(font).underlinePos() *
-           inchesPerReferencePixel(font);
+    return metrics(font).underlinePos() * inchesPerReferencePixel(font);
 }
 
 double TextMetrics::underlineThickness(const ReportFont& font) const {

@@ -7,17 +7,23 @@
 
 #include <exception>
 
-// A file that could not be read or written, with the message the user sees:
-// "Cannot open file "<name>". <reason>" or "Cannot create file "<name>". <reason>".
-class FileError : public std::exception {
+// A failure that ends a command, with the message the user sees as it is.
+class UserError : public std::exception {
 public:
-    explicit FileError(QString message) : message_(std::move(message)), bytes_(message_.toUtf8()) {}
+    explicit UserError(QString message) : message_(std::move(message)), bytes_(message_.toUtf8()) {}
     const QString& message() const { return message_; }
     const char* what() const noexcept override { return bytes_.constData(); }
 
 private:
     QString message_;
     QByteArray bytes_;
+};
+
+// A file that could not be read or written:
+// "Cannot open file "<name>". <reason>" or "Cannot create file "<name>". <reason>".
+class FileError : public UserError {
+public:
+    using UserError::UserError;
 };
 
 // Both text files of the program are bytes in Windows-1252; a text that

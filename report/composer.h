@@ -1,0 +1,39 @@
+#pragma once
+
+#include "report/composedpage.h"
+#include "report/reportdefinition.h"
+
+#include <QList>
+
+#include <functional>
+
+class DataConnection;
+
+// Lays out a report definition on pages, reading its data views from the
+// connections while it goes. Bands never grow or shrink; a band that no
+// longer fits the region continues on a new page, which repeats the page
+// items (title, footer). Each connection is opened when its first band is
+// reached, so data views are read in band order.
+class ReportComposer {
+public:
+    using PageStarted = std::function<void(int pageNumber)>;
+
+    ReportComposer(const ReportProject& project, QList<DataConnection*> connections);
+
+    // Called as each page is begun (for a status line).
+    void onPageStarted(PageStarted callback) { pageStarted_ = std::move(callback); }
+
+    ComposedReport compose(const ReportDefinition& report);
+
+private:
+    DataConnection* connectionFor(const QString& dataView) const;
+
+    const ReportProject& project_;
+    QList<DataConnection*> connections_;
+    PageStarted pageStarted_;
+};
+
+// Memo text split into the lines that fit `width` inches: paragraphs end at
+// line breaks (CR LF, CR or LF), and each is wrapped word by word; a word
+// wider than the line is broken between characters.
+QStringList wrapMemoText(const QString& text, double width, const ReportFont& font);

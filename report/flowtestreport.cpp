@@ -1,0 +1,337 @@
+#include "report/flowtestreport.h"
+
+#include "document/testfile.h"
+#include "graph/flowgraph.h"
+#include "report/composer.h"
+#include "textfile/textfile.h"
+#include "ui/appinfo.h"
+
+#include <QPainter>
+#include <QPicture>
+
+namespace {
+
+constexpr ReportFont regular12{12, false};
+constexpr ReportFont bold12{12, true};
+constexpr ReportFont bold14{14, true};
+constexpr bool underlined = true;
+constexpr bool uncut = false;
+
+ReportItem fixedText(const char* name, const QString& text, double left, double top, double width,
+                     ReportFont font, Alignment alignment, bool underline = false) {
+    return {QString::fromLatin1(name),
+            ItemKind::FixedText,
+            text,
+            QRectF(left, top, width, 0),
+            font,
+            underline,
+            alignment,
+            false};
+}
+
+ReportItem dataText(const char* name, const char* field, double left, double top, double width,
+                    ReportFont font, Alignment alignment, bool cutAtWidth = true) {
+    return {QString::fromLatin1(name),
+            ItemKind::DataText,
+            QString::fromLatin1(field),
+            QRectF(left, top, width, 0),
+            font,
+            false,
+            alignment,
+            cutAtWidth};
+}
+
+ReportItem dataMemo(const char* name, const char* field, double left, double top, double width,
+                    double height) {
+    return {QString::fromLatin1(name),
+            ItemKind::DataMemo,
+            QString::fromLatin1(field),
+            QRectF(left, top, width, height),
+            regular12,
+            false,
+            Alignment::Left,
+            true};
+}
+
+ReportItem picture(const char* name, const char* field, double left, double top, double width,
+                   double height) {
+    return {QString::fromLatin1(name),
+            ItemKind::Picture,
+            QString::fromLatin1(field),
+            QRectF(left, top, width, height),
+            {},
+            false,
+            Alignment::Left,
+            true};
+}
+
+ReportItem horizontalLine(const char* name, double left, double top, double width) {
+    return {QString::fromLatin1(name),
+            ItemKind::HorizontalLine,
+            {},
+            QRectF(left, top, width, 0),
+            {},
+            false,
+            Alignment::Left,
+            true};
+}
+
+// The outlet table's headings, `top` inches down their band.
+QList<ReportItem> outletHeadings(double top) {
+    return {
+        fixedText("Text21", QStringLiteral("Flow Hydrant(s)"), 2.45, top, 2.0, bold14,
+                  Alignment::Centre, underlined),
+        fixedText("Text14", QStringLiteral("Pitot"), 4.4, top + 0.225, 0.5, bold12,
+                  Alignment::Centre),
+        fixedText("Text18", QStringLiteral("Outlet"), 0.7, top + 0.4, 0.7, bold12,
+                  Alignment::Centre),
+        fixedText("Text17", QStringLiteral("Elev"), 1.6, top + 0.4, 0.7, bold12, Alignment::Centre),
+        fixedText("Text16", QStringLiteral("Size"), 2.5, top + 0.4, 0.7, bold12, Alignment::Centre),
+        fixedText("Text15", QStringLiteral("C"), 3.4, top + 0.4, 0.7, bold12, Alignment::Centre),
+        fixedText("Text13", QStringLiteral("Pressure"), 4.2, top + 0.4, 0.9, bold12,
+                  Alignment::Centre),
+        fixedText("Text12", QStringLiteral("Flow"), 5.2, top + 0.4, 0.8, bold12, Alignment::Centre),
+        horizontalLine("HLine1", 0.7, top + 0.65, 5.3),
+    };
+}
+
+ReportBand flowTestBand() {
+    ReportBand band{QStringLiteral("DataBand1"), QStringLiteral("FlowTestView"), 4.0, {}, 0, {}};
+    band.items = {
+        fixedText("Text2", QStringLiteral("Test Date"), 1.5, 0, 0.8, bold12, Alignment::Right),
+        dataText("DateText", "Date", 2.35, 0, 0.9, regular12, Alignment::Left, uncut),
+        fixedText("Text3", QStringLiteral("Test Time"), 3.7, 0, 0.8, bold12, Alignment::Right),
+        dataText("TimeText", "Time", 4.55, 0, 0.9, regular12, Alignment::Left, uncut),
+        fixedText("Text4", QStringLiteral("Location"), 0, 0.3, 1.0, bold14, Alignment::Left,
+                  underlined),
+        fixedText("Text5", QStringLiteral("Tested by"), 3.6, 0.3, 1.0, bold14, Alignment::Left,
+                  underlined),
+        dataMemo("LocationMemo", "Location", 0, 0.6, 3.4, 1.2),
+        dataMemo("TestByMemo", "TestBy", 3.6, 0.6, 2.9, 1.2),
+        fixedText("Text6", QStringLiteral("Notes"), 0, 1.9, 1.0, bold14, Alignment::Left,
+                  underlined),
+        fixedText("Text7", QStringLiteral("Read Hydrant"), 4.6, 1.9, 1.5, bold14, Alignment::Centre,
+                  underlined),
+        dataMemo("NotesMemo", "Notes", 0, 2.2, 4.1, 0.9),
+        dataText("StaticText", "Static", 4.2, 2.2, 0.75, regular12, Alignment::Right),
+        fixedText("Text8", QStringLiteral("static pressure"), 5.0, 2.2, 1.5, bold12,
+                  Alignment::Left),
+        dataText("ResidText", "Residual", 4.2, 2.4, 0.75, regular12, Alignment::Right),
+        fixedText("Text9", QStringLiteral("residual pressure"), 5.0, 2.4, 1.5, bold12,
+                  Alignment::Left),
+        dataText("ReadElevText", "Elev", 4.2, 2.6, 0.75, regular12, Alignment::Right),
+        fixedText("Text10", QStringLiteral("hydrant elevation"), 5.0, 2.6, 1.5, bold12,
+                  Alignment::Left),
+    };
+    band.items += outletHeadings(3.2);
+    return band;
+}
+
+ReportBand outletsBand() {
+    ReportBand band{QStringLiteral("DataBand2"), QStringLiteral("OutletsView"), 0.2, {}, 0.8, {}};
+    band.items = {
+        dataText("OutletText", "Outlet", 0.7, 0, 0.7, regular12, Alignment::Centre),
+        dataText("FlowElevText", "Elev", 1.6, 0, 0.7, regular12, Alignment::Centre),
+        dataText("SizeText", "Size", 2.5, 0, 0.7, regular12, Alignment::Centre),
+        dataText("CText", "C", 3.4, 0, 0.7, regular12, Alignment::Centre),
+        dataText("PitotText", "Pitot", 4.3, 0, 0.7, regular12, Alignment::Centre),
+        dataText("FlowText", "Flow", 5.1, 0, 1.0, regular12, Alignment::Centre),
+    };
+    // The headings, from "Flow Hydrant(s)" down to the rule, above continued rows.
+    band.continuedHeader = outletHeadings(0);
+    return band;
+}
+
+ReportBand graphBand() {
+    ReportBand band{QStringLiteral("DataBand3"), QStringLiteral("GraphView"), 3.4, {}, 0, {}};
+    band.items = {
+        dataText("DataText2", "TotalLabel", 4.1, 0, 1.0, bold12, Alignment::Right),
+        dataText("TotalText", "Total", 5.1, 0, 1.0, regular12, Alignment::Centre),
+        fixedText("Text20", QStringLiteral("Flow Graph"), 2.25, 0.15, 2.0, bold14,
+                  Alignment::Centre, underlined),
+        picture("Graph", "Graph", 0.3, 0.4, 6.1, 2.8),
+        dataText("GraphPressureText", "GraphPressure", 0, 1.6, 0.4, bold12, Alignment::Right),
+        dataText("DataText1", "GraphFlow", 2.75, 3.15, 1.0, bold12, Alignment::Centre),
+    };
+    return band;
+}
+
+ReportProject makeFlowTestProject() {
+    ReportDefinition report;
+    report.name = flowTestReportName;
+    report.description = QStringLiteral("Flow test report");
+    report.paperSize = QSizeF(8.5, 11.0);
+    report.pageItems = {
+        fixedText("Text1", QStringLiteral("Hydrant Flow Test Report"), 2.2, 1.0, 4.1,
+                  ReportFont{22, true}, Alignment::Centre),
+        fixedText("Text11",
+                  QStringLiteral("Created with the free hydrant flow test program from ") +
+                      QString::fromLatin1(AppInfo::webHost),
+                  2.25, 9.9, 4.0, ReportFont{8, false}, Alignment::Centre),
+    };
+    report.region = QRectF(1.0, 1.4, 6.5, 8.4);
+    report.bands = {flowTestBand(), outletsBand(), graphBand()};
+
+    ReportProject project;
+    project.views = {{QStringLiteral("FlowTestView"), QStringLiteral("RvCustomConnection")},
+                     {QStringLiteral("OutletsView"), QStringLiteral("RvOutletsConnection")},
+                     {QStringLiteral("GraphView"), QStringLiteral("RvGraphConnection")}};
+    project.reports = {report};
+    return project;
+}
+
+// A connection whose handlers are the views' methods.
+class ViewConnection : public DataConnection {
+public:
+    using Handler = void (FlowTestViews::*)(DataConnection&);
+
+    ViewConnection(QString name, FlowTestViews& views, Handler first, Handler cols, Handler row)
+        : name_(std::move(name)), views_(views), first_(first), cols_(cols), row_(row) {}
+
+    QString name() const override { return name_; }
+    void OnFirst() override { (views_.*first_)(*this); }
+    void OnGetCols() override { (views_.*cols_)(*this); }
+    void OnGetRow() override { (views_.*row_)(*this); }
+
+private:
+    QString name_;
+    FlowTestViews& views_;
+    Handler first_;
+    Handler cols_;
+    Handler row_;
+};
+
+QString withUnit(const QString& value, const QString& unit) {
+    return value.isEmpty() ? value : value + QLatin1Char(' ') + unit;
+}
+
+QByteArray pictureBytes(const QPicture& picture) {
+    return QByteArray(picture.data(), picture.size());
+}
+
+} // namespace
+
+const ReportProject& flowTestProject() {
+    static const ReportProject project = makeFlowTestProject();
+    return project;
+}
+
+QByteArray memoBytes(const QStringList& lines) {
+    // The field's own text (a last empty line keeps its break), with CR LF breaks.
+    return textFieldText(lines).replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toUtf8();
+}
+
+QByteArray graphPictureBytes(const ReportSnapshot& snapshot) {
+    const GraphInputs inputs = graphInputs(snapshot.test, snapshot.decimalSeparator);
+    if (inputs.drawn)
+        return pictureBytes(DrawFlowGraph(5, 5, inputs.S, inputs.R, inputs.Q, snapshot.settings,
+                                          snapshot.decimalSeparator)
+                                .picture());
+    QPicture blank;
+    QPainter(&blank).end();
+    return pictureBytes(blank);
+}
+
+FlowTestViews::FlowTestViews(ReportSnapshot snapshot) : snapshot_(std::move(snapshot)) {
+    // The window always holds at least one outlet row.
+    snapshot_.test.outlets = windowOutletRows(snapshot_.test);
+    connections_.push_back(std::make_unique<ViewConnection>(
+        QStringLiteral("RvCustomConnection"), *this, &FlowTestViews::RvCustomConnectionFirst,
+        &FlowTestViews::RvCustomConnectionGetCols, &FlowTestViews::RvCustomConnectionGetRow));
+    connections_.push_back(std::make_unique<ViewConnection>(
+        QStringLiteral("RvOutletsConnection"), *this, &FlowTestViews::RvOutletsConnectionFirst,
+        &FlowTestViews::RvOutletsConnectionGetCols, &FlowTestViews::RvOutletsConnectionGetRow));
+    connections_.push_back(std::make_unique<ViewConnection>(
+        QStringLiteral("RvGraphConnection"), *this, &FlowTestViews::RvGraphConnectionFirst,
+        &FlowTestViews::RvGraphConnectionGetCols, &FlowTestViews::RvGraphConnectionGetRow));
+}
+
+FlowTestViews::~FlowTestViews() = default;
+
+QList<DataConnection*> FlowTestViews::connections() const {
+    QList<DataConnection*> result;
+    for (const auto& connection : connections_)
+        result.append(connection.get());
+    return result;
+}
+
+void FlowTestViews::SetupReport() {
+    units_ = reportUnits(snapshot_.settings.units);
+}
+
+void FlowTestViews::RvCustomConnectionFirst(DataConnection& connection) {
+    SetupReport();
+    connection.setRowCount(1);
+}
+
+void FlowTestViews::RvCustomConnectionGetCols(DataConnection& connection) {
+    connection.declareColumn(QStringLiteral("Date"), ColumnType::Text);
+    connection.declareColumn(QStringLiteral("Time"), ColumnType::Text);
+    connection.declareColumn(QStringLiteral("Location"), ColumnType::Memo);
+    connection.declareColumn(QStringLiteral("TestBy"), ColumnType::Memo);
+    connection.declareColumn(QStringLiteral("Notes"), ColumnType::Memo);
+    connection.declareColumn(QStringLiteral("Elev"), ColumnType::Text);
+    connection.declareColumn(QStringLiteral("Static"), ColumnType::Text);
+    connection.declareColumn(QStringLiteral("Residual"), ColumnType::Text);
+}
+
+void FlowTestViews::RvCustomConnectionGetRow(DataConnection& connection) {
+    const TestRecord& test = snapshot_.test;
+    connection.writeText(test.date);
+    connection.writeText(test.time);
+    connection.writeBlock(memoBytes(test.location));
+    connection.writeBlock(memoBytes(snapshot_.settings.testedBy));
+    connection.writeBlock(memoBytes(test.notes));
+    connection.writeText(withUnit(test.readElev, units_.length));
+    connection.writeText(withUnit(test.staticPressure, units_.pressure));
+    connection.writeText(withUnit(test.residualPressure, units_.pressure));
+}
+
+void FlowTestViews::RvOutletsConnectionFirst(DataConnection& connection) {
+    connection.setRowCount(static_cast<int>(snapshot_.test.outlets.size()));
+}
+
+void FlowTestViews::RvOutletsConnectionGetCols(DataConnection& connection) {
+    for (const char* name : {"Outlet", "Elev", "Size", "C", "Pitot", "Flow"})
+        connection.declareColumn(QString::fromLatin1(name), ColumnType::Text);
+}
+
+void FlowTestViews::RvOutletsConnectionGetRow(DataConnection& connection) {
+    const int index = connection.rowIndex();
+    if (index >= snapshot_.test.outlets.size())
+        return;
+    const OutletRow& outlet = snapshot_.test.outlets[index];
+    for (int column = OutletRow::Label; column < OutletRow::Flow; ++column)
+        connection.writeText(outlet[column]);
+    connection.writeText(withUnit(outlet[OutletRow::Flow], units_.flow));
+}
+
+void FlowTestViews::RvGraphConnectionFirst(DataConnection& connection) {
+    connection.setRowCount(1);
+}
+
+void FlowTestViews::RvGraphConnectionGetCols(DataConnection& connection) {
+    connection.declareColumn(QStringLiteral("GraphPressure"), ColumnType::Text);
+    connection.declareColumn(QStringLiteral("GraphFlow"), ColumnType::Text);
+    connection.declareColumn(QStringLiteral("TotalLabel"), ColumnType::Text);
+    connection.declareColumn(QStringLiteral("Total"), ColumnType::Text);
+    connection.declareColumn(QStringLiteral("Graph"), ColumnType::Graphic);
+}
+
+void FlowTestViews::RvGraphConnectionGetRow(DataConnection& connection) {
+    connection.writeText(units_.pressure);
+    connection.writeText(units_.flow);
+    const TotalLine total = totalLine(snapshot_.test, units_, snapshot_.decimalSeparator);
+    connection.writeText(total.label);
+    connection.writeText(total.text);
+    connection.writeBlock(graphPictureBytes(snapshot_));
+}
+
+ComposedReport composeFlowTestReport(const ReportSnapshot& snapshot,
+                                     const std::function<void(int page)>& pageStarted) {
+    const FlowTestViews views(snapshot);
+    ReportComposer composer(flowTestProject(), views.connections());
+    if (pageStarted)
+        composer.onPageStarted(pageStarted);
+    return composer.compose(*flowTestProject().report(flowTestReportName));
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "document/testrecord.h"
+#include "hydraulics/settings.h"
+#include "report/composedpage.h"
+#include "report/dataconnection.h"
+#include "report/reportdata.h"
+#include "report/reportdefinition.h"
+
+#include <QChar>
+#include <QList>
+
+#include <functional>
+#include <memory>
+
+// The flow test report: its definition, and the three data views that feed
+// it from one snapshot of the test and the settings, taken when a report
+// command starts. The views know nothing of fonts or pages.
+
+struct ReportSnapshot {
+    TestRecord test;
+    Settings settings;
+    QChar decimalSeparator = QLatin1Char('.');
+};
+
+// The project holding the one report "FlowTest" on a US Letter page: the
+// title and footer, and the bands of FlowTestView, OutletsView and
+// GraphView. Outlet rows that continue on a further page repeat the outlet
+// table's headings above them.
+const ReportProject& flowTestProject();
+inline const QString flowTestReportName = QStringLiteral("FlowTest");
+
+class FlowTestViews {
+public:
+    explicit FlowTestViews(ReportSnapshot snapshot);
+    ~FlowTestViews();
+    FlowTestViews(const FlowTestViews&) = delete;
+    FlowTestViews& operator=(const FlowTestViews&) = delete;
+
+    // RvCustomConnection, RvOutletsConnection and RvGraphConnection.
+    QList<DataConnection*> connections() const;
+
+    // The report's unit texts, picked by SetupReport when FlowTestView opens.
+    const ReportUnits& units() const { return units_; }
+    void SetupReport();
+
+    void RvCustomConnectionFirst(DataConnection& connection);
+    void RvCustomConnectionGetCols(DataConnection& connection);
+    void RvCustomConnectionGetRow(DataConnection& connection);
+    void RvOutletsConnectionFirst(DataConnection& connection);
+    void RvOutletsConnectionGetCols(DataConnection& connection);
+    void RvOutletsConnectionGetRow(DataConnection& connection);
+    void RvGraphConnectionFirst(DataConnection& connection);
+    void RvGraphConnectionGetCols(DataConnection& connection);
+    void RvGraphConnectionGetRow(DataConnection& connection);
+
+private:
+    ReportSnapshot snapshot_;
+    ReportUnits units_;
+    std::vector<std::unique_ptr<DataConnection>> connections_;
+};
+
+// A memo value: the field's lines separated by CR LF, nothing after the
+// last, as UTF-8 bytes.
+QByteArray memoBytes(const QStringList& lines);
+
+// The bytes of the graph picture for the test, or of the blank picture (a
+// picture without extent) when no graph can be drawn.
+QByteArray graphPictureBytes(const ReportSnapshot& snapshot);
+
+// Runs "FlowTest" on a snapshot: the composed pages, as every writer draws them.
+ComposedReport composeFlowTestReport(const ReportSnapshot& snapshot,
+                                     const std::function<void(int page)>& pageStarted = {});

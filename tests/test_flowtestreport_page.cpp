@@ -1,0 +1,290 @@
+#include "documenttesthelpers.h"
+#include "report/flowtestreport.h"
+#include "report/pagepicture.h"
+#include "report/textmetrics.h"
+#include "settingsof.h"
+
+#include <QGuiApplication>
+#include <QPicture>
+#include <QTest>
+
+#include <optional>
+
+Q_DECLARE_METATYPE(ReportSnapshot)
+
+namespace {
+
+using Values = QHash<QString, ColumnValue>;
+
+// One row of a data view by column name, read through the engine's cycle.
+QList<Values> rowsOf(DataConnection& connection) {
+    connection.open();
+    const QList<ColumnDeclaration> columns = connection.columns();
+    QList<Values> rows;
+    for (; !connection.atEnd(); connection.next()) {
+        const QList<ColumnValue> row = connection.row();
+        Values values;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            values.insert(columns[i].name, row.value(i));
+        rows.append(values);
+    }
+    return rows;
+}
+
+QString text(const Values& row, const char* column) {
+    return std::get<QString>(row.value(QString::fromLatin1(column)));
+}
+
+QByteArray block(const Values& row, const char* column) {
+    return std::get<QByteArray>(row.value(QString::fromLatin1(column)));
+}
+
+ReportSnapshot snapshot(const TestRecord& test, UnitSystem units = UnitSystem::US,
+                        QStringList testedBy = {}) {
+    return {test, settingsOf(std::move(testedBy), units, true, "20"), QLatin1Char('.')};
+}
+
+// A typical test: three outlets, two location lines, U.S. units.
+TestRecord typicalTest(int outlets = 3) {
+    Record record;
+    record.date("5/16/2023").time("9:40 AM").staticPressure("72").residualPressure("58");
+    record.readElev("412").location({"400 block of Oak Street", "Oak Street and 5th Avenue"});
+    record.notes({"looped main"});
+    TestRecord test = record;
+    for (int i = 1; i <= outlets; ++i)
+        test.outlets.append(
+            outletRow({QStringLiteral("#%1").arg(i), "409", "2.5", "0.9", "18", "712"}));
+    return test;
+}
+
+struct Placed {
+    const TextRun* run = nullptr;
+    int page = 0;
+};
+
+// The n-th text run (counting from 0) that prints exactly `text`.
+Placed findRun(const ComposedReport& pages, const QString& text, int occurrence = 0) {
+    for (int page = 0; page < pages.size(); ++page)
+        for (const PageItem& item : pages[page].items)
+            if (const auto* run = std::get_if<TextRun>(&item); run && run->text == text)
+                if (occurrence-- == 0)
+                    return {run, page + 1};
+    return {};
+}
+
+} // namespace
+
+class FlowTestReportPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void columnsInOrder();
+    void viewValues_data();
+    void viewValues();
+    void positions_data();
+    void positions();
+    void pagesAndPictures();
+};
+
+void FlowTestReportPageTest::columnsInOrder() {
+    const FlowTestViews views(snapshot(typicalTest()));
+    QStringList declared;
+    for (DataConnection* connection : views.connections()) {
+        connection->open();
+        for (const ColumnDeclaration& column : connection->columns())
+            declared.append(column.name + QLatin1Char(':') + QString::number(int(column.type)));
+    }
+    QCOMPARE(declared, QStringList({"Date:0", "Time:0", "Location:1", "TestBy:1", "Notes:1",
+                                    "Elev:0", "Static:0", "Residual:0", "Outlet:0", "Elev:0",
+                                    "Size:0", "C:0", "Pitot:0", "Flow:0", "GraphPressure:0",
+                                    "GraphFlow:0", "TotalLabel:0", "Total:0", "Graph:2"}));
+}
+
+void FlowTestReportPageTest::viewValues_data() {
+    QTest::addColumn<ReportSnapshot>("input");
+    QTest::addColumn<QStringList>("expected"); // Static, Residual, Elev, last Flow, Total, units
+    QTest::addColumn<bool>("graphDrawn");
+    const auto test = [](const char* s, const char* r, const char* elev, QStringList flows) {
+        Record record;
+        record.staticPressure(s).residualPressure(r).readElev(elev);
+        TestRecord t = record;
+        for (const QString& flow : flows)
+            t.outlets.append(outletRow({"#", "", "2.5", "0.9", "", flow}));
+        return t;
+    };
+    QTest::newRow("U.S., one outlet")
+        << snapshot(test("60", "40", "", {"1000"}))
+        << QStringList{"60 psi", "40 psi", "", "1000 gpm", "", "psi gpm"} << true;
+    QTest::newRow("two outlets") << snapshot(test("60", "40", "12", {"500.5", "250"}))
+                                 << QStringList{"60 psi",  "40 psi",          "12 ft",
+                                                "250 gpm", "Total 750.5 gpm", "psi gpm"}
+                                 << true;
+    QTest::newRow("an empty flow")
+        << snapshot(test("60", "40", "", {"500", ""}))
+        << QStringList{"60 psi", "40 psi", "", "", "Total 500 gpm", "psi gpm"} << true;
+    QTest::newRow("no flows") << snapshot(test("60", "40", "", {"", "", ""}))
+                              << QStringList{"60 psi", "40 psi", "", "", "Total 0 gpm", "psi gpm"}
+                              << false;
+    QTest::newRow("static below residual")
+        << snapshot(test("40", "60", "", {"1000"}))
+        << QStringList{"40 psi", "60 psi", "", "1000 gpm", "", "psi gpm"} << false;
+    QTest::newRow("static equal to residual")
+        << snapshot(test("50", "50", "", {"1000"}))
+        << QStringList{"50 psi", "50 psi", "", "1000 gpm", "", "psi gpm"} << true;
+    QTest::newRow("no pressures") << snapshot(test("", "", "", {"1000"}))
+                                  << QStringList{"", "", "", "1000 gpm", "", "psi gpm"} << true;
+    QTest::newRow("metric kPa") << snapshot(test("350", "280", "3", {"2000"}),
+                                            UnitSystem::MetricKPa)
+                                << QStringList{"350 kPa",  "280 kPa", "3 m",
+                                               "2000 lpm", "",        "kPa lpm"}
+                                << true;
+    QTest::newRow("metric bar") << snapshot(test("5.5", "4", "3", {"2000"}), UnitSystem::MetricBar)
+                                << QStringList{"5.5 bar", "4 bar", "3 m", "2000 lpm", "", "bar lpm"}
+                                << true;
+}
+
+void FlowTestReportPageTest::viewValues() {
+    QFETCH(ReportSnapshot, input);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, graphDrawn);
+    const FlowTestViews views(input);
+    const QList<DataConnection*> connections = views.connections();
+    const Values head = rowsOf(*connections[0]).constFirst();
+    const QList<Values> outlets = rowsOf(*connections[1]);
+    const Values graph = rowsOf(*connections[2]).constFirst();
+    QCOMPARE(outlets.size(), input.test.outlets.size());
+    const QString total = (text(graph, "TotalLabel") + ' ' + text(graph, "Total")).trimmed();
+    const QStringList actual = {text(head, "Static"),
+                                text(head, "Residual"),
+                                text(head, "Elev"),
+                                text(outlets.constLast(), "Flow"),
+                                total,
+                                text(graph, "GraphPressure") + ' ' + text(graph, "GraphFlow")};
+    QCOMPARE(actual, expected);
+    QPicture picture;
+    const QByteArray bytes = block(graph, "Graph");
+    picture.setData(bytes.constData(), uint(bytes.size()));
+    QCOMPARE(!isBlankPicture(picture), graphDrawn);
+}
+
+void FlowTestReportPageTest::positions_data() {
+    // Where a text lands, in inches from the paper's corner: its left edge,
+    // centre or right edge by its alignment, and its top.
+    QTest::addColumn<ReportSnapshot>("input");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("occurrence");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<char>("anchor"); // l, c or r
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("top");
+    QTest::addColumn<double>("clipWidth"); // 0: not cut
+
+    const ReportSnapshot typical = snapshot(typicalTest(), UnitSystem::US, {"J. Smith"});
+    const auto row = [](const char* name, const ReportSnapshot& s, const QString& text, int page,
+                        char anchor, double x, double top, double clip = 0, int occurrence = 0) {
+        QTest::newRow(name) << s << text << occurrence << page << anchor << x << top << clip;
+    };
+    row("title", typical, "Hydrant Flow Test Report", 1, 'c', 4.25, 1.0);
+    row("date caption", typical, "Test Date", 1, 'r', 3.3, 1.4);
+    row("date", typical, "5/16/2023", 1, 'l', 3.35, 1.4);
+    row("time caption", typical, "Test Time", 1, 'r', 5.5, 1.4);
+    row("location caption", typical, "Location", 1, 'l', 1.0, 1.7);
+    row("location first line", typical, "400 block of Oak Street", 1, 'l', 1.0, 2.0);
+    row("tester", typical, "J. Smith", 1, 'l', 4.6, 2.0);
+    row("notes", typical, "looped main", 1, 'l', 1.0, 3.6);
+    row("read hydrant", typical, "Read Hydrant", 1, 'c', 6.35, 3.3);
+    row("static", typical, "72 psi", 1, 'r', 5.95, 3.6);
+    row("residual", typical, "58 psi", 1, 'r', 5.95, 3.8);
+    row("elevation", typical, "412 ft", 1, 'r', 5.95, 4.0);
+    row("pitot heading", typical, "Pitot", 1, 'c', 5.65, 4.825);
+    row("outlet heading", typical, "Outlet", 1, 'c', 2.05, 5.0);
+    row("outlet #1", typical, "#1", 1, 'c', 2.05, 5.4);
+    row("outlet #3 flow", typical, "712 gpm", 1, 'c', 6.6, 5.8, 0, 2);
+    row("total label", typical, "Total", 1, 'r', 6.1, 6.0);
+    row("total", typical, "2136 gpm", 1, 'c', 6.6, 6.0);
+    row("graph caption", typical, "Flow Graph", 1, 'c', 4.25, 6.15);
+    row("pressure unit", typical, "psi", 1, 'r', 1.4, 7.6);
+    row("flow unit", typical, "gpm", 1, 'c', 4.25, 9.15);
+    row("footer", typical, "Created with the free hydrant flow test program from www.ostrel.com", 1,
+        'c', 4.25, 9.9);
+
+    const ReportSnapshot one = snapshot(typicalTest(1));
+    row("one outlet: graph band follows", one, "Flow Graph", 1, 'c', 4.25, 5.75);
+    const ReportSnapshot five = snapshot(typicalTest(5));
+    row("five outlets: band ends at 9.8", five, "gpm", 1, 'c', 4.25, 9.8 - 3.4 + 3.15);
+    const ReportSnapshot seven = snapshot(typicalTest(7));
+    row("seven outlets: last row", seven, "#7", 1, 'c', 2.05, 6.6);
+    row("seven outlets: title again", seven, "Hydrant Flow Test Report", 2, 'c', 4.25, 1.0, 0, 1);
+    row("seven outlets: footer again", seven,
+        "Created with the free hydrant flow test program from www.ostrel.com", 2, 'c', 4.25, 9.9, 0,
+        1);
+    row("seven outlets: graph on page 2", seven, "Flow Graph", 2, 'c', 4.25, 1.55);
+    TestRecord many = typicalTest(40);
+    row("40 outlets: row 23 under repeated headings", snapshot(many), "#23", 2, 'c', 2.05, 2.2);
+
+    TestRecord tenLines = typicalTest();
+    tenLines.location.clear();
+    for (int i = 1; i <= 10; ++i)
+        tenLines.location.append(QStringLiteral("line %1").arg(i));
+    const double lineHeight = TextMetrics::arial().lineHeight({12, false});
+    row("location line 6 fits", snapshot(tenLines), "line 6", 1, 'l', 1.0, 2.0 + 5 * lineHeight);
+
+    TestRecord longTexts = typicalTest();
+    longTexts.date = "Wednesday, the sixteenth of May 2023";
+    longTexts.staticPressure = "72.000000000";
+    row("long date printed whole", snapshot(longTexts), longTexts.date, 1, 'l', 3.35, 1.4);
+    row("long static cut", snapshot(longTexts), "72.000000000 psi", 1, 'r', 5.95, 3.6, 0.75);
+}
+
+void FlowTestReportPageTest::positions() {
+    QFETCH(ReportSnapshot, input);
+    QFETCH(QString, text);
+    QFETCH(int, occurrence);
+    QFETCH(int, page);
+    QFETCH(char, anchor);
+    QFETCH(double, x);
+    QFETCH(double, top);
+    QFETCH(double, clipWidth);
+    const ComposedReport pages = composeFlowTestReport(input);
+    const Placed placed = findRun(pages, text, occurrence);
+    QVERIFY2(placed.run, qPrintable(text));
+    const TextRun& run = *placed.run;
+    QCOMPARE(placed.page, page);
+    const double width = TextMetrics::arial().width(run.text, run.font);
+    const double at = anchor == 'l'   ? run.origin.x()
+                      : anchor == 'r' ? run.origin.x() + width
+                                      : run.origin.x() + width / 2;
+    QVERIFY2(qAbs(at - x) < 1e-6, qPrintable(QString::number(at)));
+    const double runTop = run.origin.y() - TextMetrics::arial().ascent(run.font);
+    QVERIFY2(qAbs(runTop - top) < 1e-6, qPrintable(QString::number(runTop)));
+    QCOMPARE(run.clip.isNull() ? 0.0 : run.clip.width(), clipWidth);
+}
+
+void FlowTestReportPageTest::pagesAndPictures() {
+    TestRecord tenLines = typicalTest();
+    for (int i = 3; i <= 10; ++i)
+        tenLines.location.append(QStringLiteral("line %1").arg(i));
+    QVERIFY(!findRun(composeFlowTestReport(snapshot(tenLines)), "line 7").run);
+    QCOMPARE(composeFlowTestReport(snapshot(typicalTest(5))).size(), 1);
+    QCOMPARE(composeFlowTestReport(snapshot(typicalTest(7))).size(), 2);
+    const ComposedReport many = composeFlowTestReport(snapshot(typicalTest(40)));
+    QCOMPARE(many.size(), 2);
+    QVERIFY(findRun(many, "#40").run);
+    QVERIFY(!findRun(composeFlowTestReport(snapshot(typicalTest(1))), "Total").run);
+
+    // The graph: 6.1 in wide with its own proportions, under the caption.
+    const ComposedReport typical = composeFlowTestReport(snapshot(typicalTest()));
+    const PagePicture* graph = nullptr;
+    for (const PageItem& item : typical.constFirst().items)
+        if (const auto* picture = std::get_if<PagePicture>(&item))
+            graph = picture;
+    QVERIFY(graph);
+    QCOMPARE(graph->rect, QRectF(1.3, 6.4, 6.1, 6.1 * 270 / 600));
+    // Nothing lies below the footer's line or past the region on any page.
+    for (const ComposedPage& page : many)
+        for (const PageItem& item : page.items)
+            if (const auto* run = std::get_if<TextRun>(&item))
+                QVERIFY(run->origin.y() < 9.8 || run->font.pointSize == 8);
+}
+
+QTEST_MAIN(FlowTestReportPageTest)
+#include "test_flowtestreport_page.moc"
