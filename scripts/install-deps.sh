@@ -6,7 +6,8 @@ set -euo pipefail
 # clang with its sanitizer and libFuzzer runtimes builds the fuzz targets,
 # llvm symbolizes their reports, and locales lets localedef compile the
 # decimal-comma locale the number fuzzer runs under.
-packages=(build-essential cmake qt6-base-dev fonts-liberation2 libjpeg-dev
+packages=(build-essential cmake qt6-base-dev fonts-liberation2 libjpeg-dev libhpdf-dev
+    fonts-dejavu-core fonts-droid-fallback poppler-utils
     clang libclang-rt-14-dev llvm locales "$@")
 
 missing=()

@@ -1,0 +1,222 @@
+#include "report/htmlwriter.h"
+
+#include "report/jpegencoder.h"
+#include "report/pagepicture.h"
+#include "textfile/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineF>
+#include <QList>
+#include <QUrl>
+
+#include <filesystem>
+#include <system_error>
+#include <type_traits>
+#include <variant>
+
+namespace {
+
+// Positions are in inches as composed. A text's baseline is pinned without
+// knowing the browser's font metrics: an empty inline-block 2em high sits on
+// the baseline and is taller than any glyph's ascent, so the line box starts
+// exactly 2em above the baseline.
+const char* const pageHead = R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<title>Hydrant Flow Test Report</title>
+<style>
+@page { size: letter; margin: 0 }
+html { background: #d9d9d9 }
+body { margin: 0; padding: 16px 0 }
+.page { position: relative; width: 8.5in; height: 11in; margin: 0 auto; overflow: hidden;
+        background: #fff; box-shadow: 0 2px 8px rgba(0, 0, 0, 0.35) }
+.t, .c, .r, .p { position: absolute }
+.t { white-space: pre; line-height: normal; color: #000; font-kerning: none;
+     font-family: Arial, "Liberation Sans", Helvetica, sans-serif }
+.t::before { content: ""; display: inline-block; height: 2em }
+.b { font-weight: bold }
+.c { overflow: hidden }
+.r { background: #000; transform-origin: 0 50%;
+     -webkit-print-color-adjust: exact; print-color-adjust: exact }
+@media print {
+  html { background: none }
+  body { padding: 0 }
+  .page { margin: 0; box-shadow: none }
+}
+</style>
+</head>
+<body>
+<div class="page">
+)";
+const char* const pageTail = "</div>\n</body>\n</html>\n";
+
+QString inches(double value) {
+    return QString::number(value, 'f', 4) + QLatin1String("in");
+}
+
+QString boxStyle(const QRectF& box) {
+    return QStringLiteral("left:%1;top:%2;width:%3;height:%4")
+        .arg(inches(box.left()), inches(box.top()), inches(box.width()), inches(box.height()));
+}
+
+QString htmlEscaped(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&':
+            escaped += QLatin1String("&amp;");
+            break;
+        case '<':
+            escaped += QLatin1String("&lt;");
+            break;
+        case '>':
+            escaped += QLatin1String("&gt;");
+            break;
+        case '"':
+            escaped += QLatin1String("&quot;");
+            break;
+        case '\'':
+            escaped += QLatin1String("&#39;");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString urlPathComponent(const QString& name) {
+    return QString::fromLatin1(QUrl::toPercentEncoding(name));
+}
+
+// One page's markup, item by item in drawing order.
+class HtmlPage {
+public:
+    void add(const TextRun& run) {
+        if (run.clip.isNull()) {
+            html_ += textElement(run, run.origin) + QLatin1Char('\n');
+            return;
+        }
+        // Inside the clip box, positions count from its corner.
+        html_ += QStringLiteral("<div class=\"c\" style=\"%1\">").arg(boxStyle(run.clip)) +
+                 textElement(run, run.origin - run.clip.topLeft()) + QLatin1String("</div>\n");
+    }
+
+    void add(const RuleLine& line) {
+        const QLineF path(line.from, line.to);
+        if (path.length() <= 0)
+            return;
+        // A bar as long as the line and as thick, turned about its start.
+        QString style = QStringLiteral("left:%1;top:%2;width:%3;height:%4")
+                            .arg(inches(line.from.x()), inches(line.from.y() - line.width / 2),
+                                 inches(path.length()), inches(line.width));
+        // QLineF counts counter-clockwise, CSS clockwise; kept within +-180.
+        double angle = 360 - path.angle();
+        if (angle >= 180)
+            angle -= 360;
+        if (angle != 0)
+            style += QStringLiteral(";transform:rotate(%1deg)").arg(angle);
+        html_ += QStringLiteral("<div class=\"r\" style=\"%1\"></div>\n").arg(style);
+    }
+
+    void addPicture(const QRectF& rect, const QString& url) {
+        html_ += QStringLiteral("<img class=\"p\" src=\"%1\" alt=\"\" style=\"%2\">\n")
+                     .arg(htmlEscaped(url), boxStyle(rect));
+    }
+
+    QByteArray document() const {
+        return (QLatin1String(pageHead) + html_ + QLatin1String(pageTail)).toUtf8();
+    }
+
+private:
+    static QString textElement(const TextRun& run, const QPointF& origin) {
+        return QStringLiteral(
+                   "<div class=\"%1\" style=\"left:%2;top:calc(%3 - 2em);font-size:%4pt\">%5</div>")
+            .arg(run.font.bold ? QLatin1String("t b") : QLatin1String("t"), inches(origin.x()),
+                 inches(origin.y()), QString::number(run.font.pointSize), htmlEscaped(run.text));
+    }
+
+    QString html_;
+};
+
+struct OutputFile {
+    QString path;
+    QByteArray bytes;
+};
+
+// Builds every file before writing any, so an encoding failure leaves the
+// folder as it was.
+class HtmlReportFiles {
+public:
+    HtmlReportFiles(const QString& folder, const QString& baseName)
+        : baseName_(baseName), pictureFolder_(QDir(folder).filePath(baseName)) {}
+
+    void addPage(const ComposedPage& page, const QString& pagePath, int pageNumber) {
+        HtmlPage html;
+        int pictureNumber = 0;
+        for (const PageItem& item : page.items)
+            std::visit(
+                [&](const auto& drawable) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(drawable)>, PagePicture>) {
+                        if (!isBlankPicture(drawable.picture))
+                            html.addPicture(drawable.rect,
+                                            keepPicture(drawable, pageNumber, ++pictureNumber));
+                    } else {
+                        html.add(drawable);
+                    }
+                },
+                item);
+        pages_.append({pagePath, html.document()});
+    }
+
+    // Pictures first, so that no page shows before its pictures exist.
+    void write() const {
+        if (!pictures_.isEmpty())
+            makePictureFolder();
+        for (const OutputFile& file : pictures_)
+            writeWholeFile(file.path, file.bytes);
+        for (const OutputFile& file : pages_)
+            writeWholeFile(file.path, file.bytes);
+    }
+
+private:
+    // The picture's URL relative to the pages.
+    QString keepPicture(const PagePicture& picture, int pageNumber, int pictureNumber) {
+        const QString name =
+            QStringLiteral("page%1-picture%2.jpg").arg(pageNumber).arg(pictureNumber);
+        pictures_.append({QDir(pictureFolder_).filePath(name), pagePictureJpeg(picture)});
+        return urlPathComponent(baseName_) + '/' + urlPathComponent(name);
+    }
+
+    void makePictureFolder() const {
+        std::error_code error;
+        std::filesystem::create_directories(QFile::encodeName(pictureFolder_).toStdString(), error);
+        if (error)
+            throw FileError(QStringLiteral("Cannot create folder \"%1\". %2")
+                                .arg(QDir::toNativeSeparators(pictureFolder_),
+                                     QString::fromLocal8Bit(error.message())));
+    }
+
+    QString baseName_;
+    QString pictureFolder_;
+    QList<OutputFile> pictures_;
+    QList<OutputFile> pages_;
+};
+
+} // namespace
+
+QString htmlPageFileName(const QString& baseName, int pageNumber, const QString& extension) {
+    return baseName + QString::number(pageNumber) + extension;
+}
+
+void writeHtmlReport(const ComposedReport& pages, const QString& folder, const QString& baseName,
+                     const QString& extension) {
+    HtmlReportFiles files(folder, baseName);
+    for (int k = 1; k <= pages.size(); ++k)
+        files.addPage(pages[k - 1], QDir(folder).filePath(htmlPageFileName(baseName, k, extension)),
+                      k);
+    files.write();
+}

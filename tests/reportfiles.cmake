@@ -1,0 +1,1 @@
+flowtest_add_test(test_reportfiles SOURCES test_reportfiles.cpp faultfs.h LIBS reportfiles)

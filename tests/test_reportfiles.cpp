@@ -1,0 +1,310 @@
+#include "faultfs.h"
+#include "report/htmlwriter.h"
+#include "report/jpegencoder.h"
+#include "report/pdfwriter.h"
+#include "textfile/textfile.h"
+
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+namespace {
+
+QPicture graphPicture() {
+    QPicture picture;
+    QPainter painter(&picture);
+    painter.drawLine(0, 0, 600, 270);
+    painter.drawLine(0, 270, 600, 0);
+    painter.drawRect(10, 10, 580, 250);
+    painter.end();
+    picture.setBoundingRect(QRect(0, 0, 600, 270));
+    return picture;
+}
+
+const QRectF graphRect(1.2, 3.0, 6.1, 6.1 * 270 / 600);
+
+ComposedReport sampleReport(const QString& location = QStringLiteral("Main & 5th")) {
+    ComposedPage page;
+    page.items = {
+        TextRun{QStringLiteral("Flow Test"), {22, true}, {3.0, 1.0}, {}},
+        TextRun{QStringLiteral("Location: ") + location, {12, false}, {1.0, 1.5}, {}},
+        TextRun{
+            QStringLiteral("Clipped away"), {12, false}, {1.0, 2.0}, QRectF(0.9, 1.8, 0.5, 0.3)},
+        RuleLine{{1.0, 2.2}, {7.5, 2.2}, 1.0 / 72},
+        PagePicture{graphRect, graphPicture()},
+        PagePicture{QRectF(1, 9, 1, 1), QPicture()}, // blank: prints nothing
+    };
+    return {page};
+}
+
+bool haveTool(const char* name) {
+    return !QStandardPaths::findExecutable(QLatin1String(name)).isEmpty();
+}
+
+QString toolOutput(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Dark pixels of a page rendered at 72 dpi, in a rectangle given in inches.
+int inkCount(const QImage& page, const QRectF& inches) {
+    const QRect pixels = QRectF(inches.topLeft() * 72, inches.size() * 72).toRect() & page.rect();
+    int dark = 0;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+        for (int x = pixels.left(); x <= pixels.right(); ++x)
+            dark += qGray(page.pixel(x, y)) < 128;
+    return dark;
+}
+bool inkIn(const QImage& page, const QRectF& inches) {
+    return inkCount(page, inches) > 0;
+}
+
+QByteArray fileBytes(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class ReportFilesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        dir_.emplace();
+        QVERIFY(dir_->isValid());
+    }
+
+    void pdfPageAndInformation();
+    void pdfTextsAtTheirPlaces();
+    void pdfClipAndPictureOnThePage();
+    void pdfChineseGlyphsWhole();
+    void pdfFontsEmbeddedOnlyBeyondWinAnsi_data();
+    void pdfFontsEmbeddedOnlyBeyondWinAnsi();
+    void pdfPictureIsTheJpegAsEncoded();
+    void jpegOfAnImage();
+    void jpegErrorIsAnException();
+    void htmlFilesAndPictureLinks_data();
+    void htmlFilesAndPictureLinks();
+    void htmlTextIsEscaped();
+    void failedWriteKeepsOldFiles_data();
+    void failedWriteKeepsOldFiles();
+
+private:
+    QString writePdf(const ComposedReport& report) {
+        const QString fileName = path(QStringLiteral("report.pdf"));
+        writePdfFile(fileName, report);
+        return fileName;
+    }
+    QImage renderedAt72Dpi(const ComposedReport& report) {
+        toolOutput("pdftoppm",
+                   {"-r", "72", "-gray", "-singlefile", writePdf(report), path("page")});
+        return QImage(path("page.pgm"));
+    }
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    std::optional<QTemporaryDir> dir_;
+};
+
+void ReportFilesTest::pdfPageAndInformation() {
+    if (!haveTool("pdfinfo"))
+        QSKIP("pdfinfo (poppler-utils) is not installed");
+    const QString info = toolOutput("pdfinfo", {writePdf(sampleReport())});
+    QVERIFY2(info.contains(QRegularExpression("Page size:\\s+612 x 792 pts \\(letter\\)")),
+             qPrintable(info));
+    QVERIFY(info.contains(QRegularExpression("Pages:\\s+1\n")));
+    QVERIFY(info.contains(QRegularExpression("Keywords:\\s+hydrant flow test\n")));
+    QVERIFY(info.contains(QRegularExpression(
+        "Creator:\\s+Ostrel Hydrant Flow Test \\(http://www\\.ostrel\\.com\\)\n")));
+}
+
+void ReportFilesTest::pdfTextsAtTheirPlaces() {
+    if (!haveTool("pdftotext"))
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString boxes = toolOutput("pdftotext", {"-bbox", writePdf(sampleReport()), "-"});
+    const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re");
+    QStringList words;
+    QList<QRectF> boxesInInches;
+    for (const auto& m : word.globalMatch(boxes)) {
+        words << m.captured(4);
+        boxesInInches << QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) / 72,
+                                QPointF(0, m.captured(3).toDouble()) / 72);
+    }
+    QCOMPARE(words.mid(0, 5), QStringList({"Flow", "Test", "Location:", "Main", "&amp;"}));
+    // Starts where composed, with the baseline in the lower part of the box
+    // (ascent above it, descent below).
+    const auto sitsAt = [](const QRectF& box, double x, double baseline) {
+        return qAbs(box.left() - x) < 0.01 && baseline < box.bottom() &&
+               baseline - box.top() > 2 * (box.bottom() - baseline);
+    };
+    QVERIFY(sitsAt(boxesInInches[0], 3.0, 1.0));
+    QVERIFY(sitsAt(boxesInInches[2], 1.0, 1.5));
+}
+
+void ReportFilesTest::pdfClipAndPictureOnThePage() {
+    if (!haveTool("pdftoppm"))
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+    const QImage page = renderedAt72Dpi(sampleReport());
+    QCOMPARE(page.size(), QSize(612, 792));
+    // "Clipped away" on the baseline at 2 in, clipped to 0.9..1.4 in across.
+    QVERIFY(inkIn(page, QRectF(1.0, 1.85, 0.38, 0.2)));
+    QVERIFY(!inkIn(page, QRectF(1.42, 1.85, 0.8, 0.2)));
+    // The picture's frame lies 10/600 and 10/270 inside the picture's rectangle.
+    const double frameRight = graphRect.left() + graphRect.width() * 590 / 600;
+    const double frameBottom = graphRect.top() + graphRect.height() * 260 / 270;
+    QVERIFY(inkIn(page, QRectF(frameRight - 0.03, 4.0, 0.06, 0.1)));
+    QVERIFY(inkIn(page, QRectF(4.0, frameBottom - 0.03, 0.1, 0.06)));
+}
+
+void ReportFilesTest::pdfChineseGlyphsWhole() {
+    if (!haveTool("pdftoppm"))
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+    // Each character on the first line is the one below it plus a part: the
+    // parts of composite glyphs must be embedded too.
+    ComposedPage page;
+    page.items = {TextRun{QStringLiteral("消防栓"), {48, false}, {1.0, 2.0}, {}},
+                  TextRun{QStringLiteral("肖方全"), {48, false}, {1.0, 4.0}, {}}};
+    const QImage rendered = renderedAt72Dpi({page});
+    const auto ink = [&](double baseline) {
+        return inkCount(rendered, QRectF(1.0, baseline - 0.8, 3, 1));
+    };
+    QCOMPARE_GT(ink(2.0), 1.2 * ink(4.0));
+}
+
+void ReportFilesTest::pdfFontsEmbeddedOnlyBeyondWinAnsi_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("embeddedFont");
+    QTest::newRow("WinAnsi only") << QStringLiteral("Café – ½ € “ok”") << QString();
+    QTest::newRow("Greek") << QStringLiteral("Ωμέγα") << QStringLiteral("LiberationSans");
+    QTest::newRow("Cyrillic") << QStringLiteral("Привет") << QStringLiteral("LiberationSans");
+    QTest::newRow("Chinese") << QStringLiteral("消防栓") << QStringLiteral("DroidSansFallback");
+    QTest::newRow("mixed in one run")
+        << QStringLiteral("Flow Привет 消防栓 ok") << QStringLiteral("DroidSansFallback");
+}
+
+void ReportFilesTest::pdfFontsEmbeddedOnlyBeyondWinAnsi() {
+    QFETCH(QString, text);
+    QFETCH(QString, embeddedFont);
+    if (!haveTool("pdffonts") || !haveTool("pdftotext"))
+        QSKIP("pdffonts or pdftotext (poppler-utils) is not installed");
+    const QString fileName = writePdf(sampleReport(text));
+    const QStringList fonts = toolOutput("pdffonts", {fileName}).split('\n').mid(2);
+    // Columns: name type encoding emb sub uni object ID.
+    const QRegularExpression helvetica(R"(^Helvetica(-Bold)?\s+Type 1\s+WinAnsi\s+no\s)");
+    QCOMPARE(fonts.filter(helvetica).size(), 2);
+    const QStringList embedded = fonts.filter(QRegularExpression(R"(\syes\s+yes\s+yes\s)"));
+    if (embeddedFont.isEmpty()) {
+        QCOMPARE(fonts.filter(QRegularExpression("\\S")).size(), 2);
+    } else {
+        QVERIFY2(!embedded.filter(embeddedFont).isEmpty(), qPrintable(fonts.join('\n')));
+    }
+    const QString pdfText = toolOutput("pdftotext", {fileName, "-"});
+    QVERIFY2(pdfText.simplified().contains("Location: " + text), qPrintable(pdfText));
+}
+
+void ReportFilesTest::pdfPictureIsTheJpegAsEncoded() {
+    if (!haveTool("pdfimages"))
+        QSKIP("pdfimages (poppler-utils) is not installed");
+    const QString fileName = writePdf(sampleReport());
+    const QStringList rows = toolOutput("pdfimages", {"-list", fileName}).split('\n').mid(2);
+    const QStringList images = rows.filter(QRegularExpression("\\S"));
+    QCOMPARE(images.size(), 1);
+    const QStringList columns = images.first().split(' ', Qt::SkipEmptyParts);
+    // page num type width height color comp bpc enc interp object ID x-ppi y-ppi ...
+    QCOMPARE(columns.mid(3, 3), QStringList({"1830", "824", "rgb"}));
+    QCOMPARE(columns[8], "jpeg");
+    QCOMPARE(columns.mid(12, 2), QStringList({"300", "300"}));
+    toolOutput("pdfimages", {"-j", fileName, path("img")});
+    QCOMPARE(fileBytes(path("img-000.jpg")), pagePictureJpeg({graphRect, graphPicture()}));
+}
+
+void ReportFilesTest::jpegOfAnImage() {
+    QImage image(40, 20, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    image.setDotsPerMeterX(11811); // 300 dpi
+    image.setDotsPerMeterY(11811);
+    const QByteArray jpeg = encodeJpeg(image);
+    QVERIFY(jpeg.startsWith("\xFF\xD8"));
+    const QImage decoded = QImage::fromData(jpeg, "JPEG");
+    QCOMPARE(decoded.size(), QSize(40, 20));
+    QCOMPARE(qRound(decoded.dotsPerMeterX() * 0.0254), 300);
+    const QColor centre = decoded.pixelColor(20, 10);
+    QVERIFY(centre.red() > 240 && centre.green() < 16 && centre.blue() < 16);
+}
+
+void ReportFilesTest::jpegErrorIsAnException() {
+    QVERIFY_THROWS_EXCEPTION(JpegError, encodeJpeg(QImage()));
+    QVERIFY(encodeJpeg(QImage(1, 1, QImage::Format_RGB32)).startsWith("\xFF\xD8")); // still usable
+}
+
+void ReportFilesTest::htmlFilesAndPictureLinks_data() {
+    QTest::addColumn<QString>("baseName");
+    QTest::addColumn<QString>("pictureLink");
+    QTest::newRow("plain") << "report"
+                           << "report/page1-picture1.jpg";
+    QTest::newRow("space and #") << "my report #2"
+                                 << "my%20report%20%232/page1-picture1.jpg";
+}
+
+void ReportFilesTest::htmlFilesAndPictureLinks() {
+    QFETCH(QString, baseName);
+    QFETCH(QString, pictureLink);
+    writeHtmlReport(sampleReport() + sampleReport(), dir_->path(), baseName, ".html");
+    const QByteArray page = fileBytes(path(baseName + "1.html"));
+    QVERIFY(page.contains("<meta charset=\"utf-8\">"));
+    QVERIFY(page.contains("<img class=\"p\" src=\"" + pictureLink.toUtf8() + '"'));
+    QVERIFY(fileBytes(path(baseName + "2.html")).contains("page2-picture1.jpg"));
+    const QDir pictures(path(baseName));
+    QCOMPARE(pictures.entryList(QDir::Files),
+             QStringList({"page1-picture1.jpg", "page2-picture1.jpg"})); // the blank one has none
+    QCOMPARE(QImage(pictures.filePath("page1-picture1.jpg")).size(), QSize(1830, 824));
+}
+
+void ReportFilesTest::htmlTextIsEscaped() {
+    writeHtmlReport(sampleReport("<script>alert('1')</script> & \"x\""), dir_->path(), "r", ".htm");
+    const QByteArray page = fileBytes(path("r1.htm"));
+    QVERIFY(!page.contains("<script"));
+    QVERIFY(page.contains(
+        "Location: &lt;script&gt;alert(&#39;1&#39;)&lt;/script&gt; &amp; &quot;x&quot;"));
+}
+
+void ReportFilesTest::failedWriteKeepsOldFiles_data() {
+    QTest::addColumn<bool>("html");
+    QTest::addColumn<QString>("newBaseName");
+    QTest::newRow("PDF") << false << "report";
+    QTest::newRow("HTML over the old pages") << true << "report";
+    QTest::newRow("HTML needing a picture folder") << true << "other";
+}
+
+void ReportFilesTest::failedWriteKeepsOldFiles() {
+    QFETCH(bool, html);
+    QFETCH(QString, newBaseName);
+    const QString folder = path("locked");
+    QVERIFY(QDir().mkpath(folder));
+    ReadOnlyFolder device(folder);
+    if (!device.usable())
+        QSKIP("cannot make a read-only folder here");
+    const auto write = [&](const QString& baseName, const QString& location) {
+        if (html)
+            writeHtmlReport(sampleReport(location), folder, baseName, ".html");
+        else
+            writePdfFile(folder + '/' + baseName + "1.html", sampleReport(location));
+    };
+    write("report", "old");
+    const QByteArray old = fileBytes(folder + "/report1.html");
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+    QVERIFY(device.protect());
+    QVERIFY_THROWS_EXCEPTION(FileError, write(newBaseName, "new"));
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QCOMPARE(fileBytes(folder + "/report1.html"), old);
+}
+
+QTEST_MAIN(ReportFilesTest)
+#include "test_reportfiles.moc"
