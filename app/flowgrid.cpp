@@ -1,10 +1,10 @@
 #include "app/flowgrid.h"
 
-#include "ui/keypress.h"
-#include "ui/textfields.h"
 #include "hydraulics/discharge.h"
 #include "hydraulics/keyfilters.h"
 #include "hydraulics/numbertext.h"
+#include "ui/keypress.h"
+#include "ui/textfields.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -30,10 +30,11 @@ public:
         editor->setToolTip(OutletTableModel::hint(index.column()));
         const QPersistentModelIndex cell(index);
         OutletTableModel* model = &grid_.outlets();
-        QObject::connect(editor, &QLineEdit::textChanged, editor, [model, cell](const QString& text) {
-            if (cell.isValid())
-                model->setCell(cell.row(), cell.column(), text);
-        });
+        QObject::connect(editor, &QLineEdit::textChanged, editor,
+                         [model, cell](const QString& text) {
+                             if (cell.isValid())
+                                 model->setCell(cell.row(), cell.column(), text);
+                         });
         return editor;
     }
 

@@ -1,8 +1,9 @@
 // OstrelFlowTest: start-up of the program.
-#include "ui/appinfo.h"
 #include "app/ostrelflow.h"
 #include "app/userprompts.h"
+#include "help/about.h"
 #include "options/preferences.h"
+#include "ui/appinfo.h"
 
 #include <QApplication>
 
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QString::fromLatin1(AppInfo::title));
 
     TFlowTest flowTest(QApplication::arguments().mid(1));
+    TAboutBox aboutBox(&flowTest);
+    flowTest.setAboutBox(&aboutBox);
     // The Options dialog loads the stored settings as it is created.
     TfrmPreferences preferences(&flowTest, [&flowTest](const QString& message) {
         flowTest.prompts().showError(&flowTest, message);

@@ -5,6 +5,7 @@
 #include "app/startupfolders.h"
 #include "app/userprompts.h"
 #include "document/testfile.h"
+#include "help/about.h"
 #include "hydraulics/keyfilters.h"
 #include "hydraulics/numbertext.h"
 #include "options/centeroverform.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -30,6 +32,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -81,6 +84,8 @@ TFlowTest::TFlowTest(const QStringList& arguments, std::unique_ptr<UserPrompts> 
     : QMainWindow(parent),
       prompts_(prompts ? std::move(prompts) : std::make_unique<DialogPrompts>()) {
     setObjectName(QStringLiteral("FlowTest"));
+    RvSystem.printer = &printerOutput_;
+    RvSystem.preview = &previewOutput_;
     createFields();
     createActions();
     setTabOrder();
@@ -185,34 +190,37 @@ void TFlowTest::createActions() {
     connect(add(file, "Save1", "&Save", 1, "save the report", QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, this, [this] { SaveClick(); });
     file->addSeparator();
-    // Printing and the preview arrive with the report engine.
-    add(file, "Print1", "&Print...", 2, "print the flow report", QKeySequence(Qt::CTRL | Qt::Key_P))
-        ->setEnabled(false);
-    add(file, "PrintSetup1", "Print Pre&view", 3, "preview the flow report",
-        QKeySequence(Qt::Key_F5))
-        ->setEnabled(false);
+    connect(add(file, "Print1", "&Print...", 2, "print the flow report",
+                QKeySequence(Qt::CTRL | Qt::Key_P)),
+            &QAction::triggered, this, &TFlowTest::PrintClick);
+    connect(add(file, "PrintSetup1", "Print Pre&view", 3, "preview the flow report",
+                QKeySequence(Qt::Key_F5)),
+            &QAction::triggered, this, &TFlowTest::PreviewClick);
     file->addSeparator();
     connect(add(file, "Exit1", "E&xit", 4, "close Hydrant Flow Test"), &QAction::triggered, this,
             &QWidget::close);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("ools1"));
-    add(tools, "Saveaspdf1", "Save as &pdf", 1, "save report as a pdf file")->setEnabled(false);
-    add(tools, "Saveashtml1", "Save as &html", 1, "save report as an html file")->setEnabled(false);
+    connect(add(tools, "Saveaspdf1", "Save as &pdf", 1, "save report as a pdf file"),
+            &QAction::triggered, this, &TFlowTest::SaveasPdf);
+    connect(add(tools, "Saveashtml1", "Save as &html", 1, "save report as an html file"),
+            &QAction::triggered, this, &TFlowTest::SaveAsHtmlClick);
     tools->addSeparator();
     connect(add(tools, "N3", "&Options", 6, "change units and testing information"),
             &QAction::triggered, this, &TFlowTest::OptionsClick);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    // The help window and the links arrive with their own work.
-    add(help, "About1", "&About", 7, "")->setEnabled(false);
+    connect(add(help, "About1", "&About", 7, ""), &QAction::triggered, this,
+            &TFlowTest::AboutClick);
     help->addSeparator();
-    add(help, "SupportMail1", qPrintable('&' + QString::fromLatin1(AppInfo::supportMail)), 8, "")
-        ->setEnabled(false);
-    add(help, "WebSite1", qPrintable('&' + QString::fromLatin1(AppInfo::webHost)), 9,
-        "visit us on the web")
-        ->setEnabled(false);
+    connect(add(help, "SupportMail1", qPrintable('&' + QString::fromLatin1(AppInfo::supportMail)),
+                8, ""),
+            &QAction::triggered, this, &TFlowTest::SendMailClick);
+    connect(add(help, "WebSite1", qPrintable('&' + QString::fromLatin1(AppInfo::webHost)), 9,
+                "visit us on the web"),
+            &QAction::triggered, this, &TFlowTest::WebSiteClick);
 }
 
 void TFlowTest::setTabOrder() {
@@ -382,14 +390,19 @@ void TFlowTest::OpenClick() {
     LoadTestFile(chosen);
 }
 
-bool TFlowTest::SaveClick() {
+QString TFlowTest::chooseSaveName(const QString& filter, const QString& suffix) {
     saveDialogName_ = QFileInfo(saveDialogName_).fileName();
-    QString chosen =
-        prompts_->chooseFileToSave(this, {testFileFilter, testFileSuffix, saveDialogName_});
+    const QString chosen = prompts_->chooseFileToSave(this, {filter, suffix, saveDialogName_});
+    if (chosen.isEmpty())
+        return {};
+    saveDialogName_ = withDefaultSuffix(chosen, suffix);
+    return saveDialogName_;
+}
+
+bool TFlowTest::SaveClick() {
+    const QString chosen = chooseSaveName(testFileFilter, testFileSuffix);
     if (chosen.isEmpty())
         return false;
-    chosen = withDefaultSuffix(chosen, testFileSuffix);
-    saveDialogName_ = chosen;
     if (!ConfirmOverwrite(chosen))
         return false;
     try {
@@ -402,11 +415,100 @@ bool TFlowTest::SaveClick() {
     return true;
 }
 
-bool TFlowTest::ConfirmOverwrite(const QString& fileName) {
+bool TFlowTest::ConfirmOverwrite(const QString& fileName, const QString& shownName) {
     if (!QFileInfo::exists(fileName))
         return true;
-    return prompts_->askYesNo(this,
-                              QStringLiteral("Overwrite the existing file \"%1\"?").arg(fileName));
+    return prompts_->askYesNo(this, QStringLiteral("Overwrite the existing file \"%1\"?")
+                                        .arg(shownName.isEmpty() ? fileName : shownName));
+}
+
+ReportSnapshot TFlowTest::reportSnapshot() const {
+    return {testRecord(), currentSettings(), localeDecimalSeparator()};
+}
+
+void TFlowTest::runReport() {
+    const FlowTestViews views(reportSnapshot());
+    // The preview is its own window; the other outputs show their progress.
+    std::unique_ptr<ReportStatusWindow> status;
+    if (RvSystem.destination != ReportDestination::Preview) {
+        status = std::make_unique<ReportStatusWindow>(this, RvSystem.statusTitle);
+        RvSystem.onStatus = [&status](const QString& line) { status->show(line); };
+    }
+    try {
+        RvSystem.execute(flowTestProject(), flowTestReportName, views.connections());
+    } catch (const UserError& error) {
+        status.reset();
+        showError(error.message());
+    }
+    RvSystem.onStatus = nullptr;
+}
+
+void TFlowTest::PrintClick() {
+    RvSystem.showOutputOptions = false;
+    RvSystem.destination = ReportDestination::Printer;
+    runReport();
+}
+
+void TFlowTest::PreviewClick() {
+    const QSize screenSize = screen()->size();
+    RvSystem.previewState = Qt::WindowNoState;
+    RvSystem.previewSize = QSize(qMin(screenSize.width(), 635), qMin(screenSize.height(), 900));
+    RvSystem.previewZoomPercent = 75;
+    RvSystem.showOutputOptions = false;
+    RvSystem.destination = ReportDestination::Preview;
+    runReport();
+}
+
+void TFlowTest::setFileOutput(ReportOutput& writer, const QString& fileName) {
+    RvSystem.destination = ReportDestination::File;
+    RvSystem.engineOutputFormat = false;
+    RvSystem.writer = &writer;
+    RvSystem.showOutputOptions = false;
+    RvSystem.outputFileName = fileName;
+}
+
+void TFlowTest::SaveasPdf() {
+    const QString chosen =
+        chooseSaveName(QStringLiteral("pdf files (*.pdf)|*.pdf"), QStringLiteral("pdf"));
+    if (chosen.isEmpty())
+        return;
+    setFileOutput(RvRenderPDF, chosen);
+    if (ConfirmOverwrite(chosen))
+        runReport();
+}
+
+void TFlowTest::SaveAsHtmlClick() {
+    // Names are resolved against the chosen folder; the process's working
+    // folder is never changed.
+    const QString chosen =
+        chooseSaveName(QStringLiteral("Web Page (HTML)|*.html;*.htm"), QStringLiteral("html"));
+    if (chosen.isEmpty())
+        return;
+    const QDir folder = QFileInfo(chosen).absoluteDir();
+    const HtmlName name = splitHtmlName(chosen);
+    // The picture folder is made first, and stays when the overwrite is declined.
+    if (const auto error = createMissingFolders({folder.filePath(name.base)})) {
+        showError(*error);
+        return;
+    }
+    setFileOutput(RvRenderHTML, folder.filePath(name.base + name.extension));
+    const QString firstPage = name.base + QLatin1Char('1') + name.extension;
+    if (ConfirmOverwrite(folder.filePath(firstPage), firstPage))
+        runReport();
+}
+
+void TFlowTest::AboutClick() {
+    if (aboutBox_)
+        aboutBox_->exec();
+}
+
+void TFlowTest::SendMailClick() {
+    prompts_->openAddress(QStringLiteral("mailto:") + QString::fromLatin1(AppInfo::supportMail) +
+                          QStringLiteral("?subject=Hydrant Flow Test"));
+}
+
+void TFlowTest::WebSiteClick() {
+    prompts_->openAddress(QString::fromLatin1(AppInfo::webAddress));
 }
 
 void TFlowTest::showError(const QString& message) {

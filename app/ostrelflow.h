@@ -1,8 +1,12 @@
 #pragma once
 
+#include "app/reportoutputs.h"
 #include "app/userprompts.h"
 #include "document/testrecord.h"
 #include "hydraulics/settings.h"
+#include "report/filerenders.h"
+#include "report/flowtestreport.h"
+#include "report/reportsystem.h"
 
 #include <QMainWindow>
 
@@ -14,8 +18,8 @@ class QAction;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
+class TAboutBox;
 class TfrmPreferences;
-
 
 // The main window: it holds the one open test in its fields and outlet
 // grid, runs the menu's commands and keeps the Modified flag. The logic of
@@ -34,6 +38,8 @@ public:
     UserPrompts& prompts() const { return *prompts_; }
     // The Options dialog holds the settings; until it is set, the defaults apply.
     void setPreferences(TfrmPreferences* preferences);
+    // The help window, created at start-up right after the main window.
+    void setAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
 
     bool isModified() const { return Modified; }
     const QString& fileToOpen() const { return fileToOpen_; }
@@ -41,6 +47,9 @@ public:
     // Snapshots for commands.
     TestRecord testRecord() const;
     Settings currentSettings() const;
+    ReportSnapshot reportSnapshot() const;
+    // The report engine's controller, as the last command left it.
+    const ReportSystem& reportSystem() const { return RvSystem; }
 
     // Document operations on the window's test.
     void SaveTestFile(const QString& fileName) const;
@@ -50,10 +59,19 @@ public:
     void NewClick();
     void OpenClick();
     bool SaveClick();
-    bool ConfirmOverwrite(const QString& fileName);
+    // Asks before `fileName` is replaced; the question names it as `shownName`
+    // when one is given (a name relative to the chosen folder).
+    bool ConfirmOverwrite(const QString& fileName, const QString& shownName = {});
     void OptionsClick();
     void AddOutletClick();
     void RemoveOutletClick();
+    void PrintClick();
+    void PreviewClick();
+    void SaveasPdf();
+    void SaveAsHtmlClick();
+    void AboutClick();
+    void SendMailClick();
+    void WebSiteClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -70,6 +88,12 @@ private:
     void showTestRecord(const TestRecord& record);
     bool askToSaveFirst(const QString& question);
     void showError(const QString& message);
+    // Runs "FlowTest" on a snapshot of the window at this moment.
+    void runReport();
+    // The shared save dialog, offering the last chosen name without its
+    // folder; empty when cancelled. The name has the suffix when typed without.
+    QString chooseSaveName(const QString& filter, const QString& suffix);
+    void setFileOutput(ReportOutput& writer, const QString& fileName);
 
     bool Modified = false;
     bool shown_ = false;
@@ -78,6 +102,12 @@ private:
     QString saveDialogName_; // last name chosen in the save dialog
     std::unique_ptr<UserPrompts> prompts_;
     TfrmPreferences* preferences_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
+    ReportSystem RvSystem;
+    PrinterOutput printerOutput_;
+    PreviewOutput previewOutput_{this};
+    PdfRender RvRenderPDF;
+    HtmlRender RvRenderHTML;
 
     QGroupBox* InfoBox = nullptr;
     QGroupBox* GroupBox1 = nullptr;

@@ -3,11 +3,13 @@
 #include "textfile/textfile.h"
 #include "ui/errorbox.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 #include <functional>
 
@@ -126,4 +128,8 @@ QString DialogPrompts::chooseFileToSave(QWidget* parent, const FileDialogRequest
 
 void DialogPrompts::showError(QWidget* parent, const QString& message) {
     showErrorBox(parent, message);
+}
+
+void DialogPrompts::openAddress(const QString& address) {
+    QDesktopServices::openUrl(QUrl(address));
 }

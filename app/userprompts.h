@@ -25,6 +25,8 @@ public:
     virtual QString chooseFileToSave(QWidget* parent, const FileDialogRequest& request) = 0;
     // The application's error box: stop icon, caption "Hydrant Flow Test".
     virtual void showError(QWidget* parent, const QString& message) = 0;
+    // Hands a web or mail address to the desktop; a missing handler is ignored.
+    virtual void openAddress(const QString& address) = 0;
 };
 
 // A filter in the "caption|pattern;pattern" form (pairs may repeat) in
@@ -48,4 +50,5 @@ public:
     QString chooseFileToOpen(QWidget* parent, const FileDialogRequest& request) override;
     QString chooseFileToSave(QWidget* parent, const FileDialogRequest& request) override;
     void showError(QWidget* parent, const QString& message) override;
+    void openAddress(const QString& address) override;
 };

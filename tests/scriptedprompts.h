@@ -17,6 +17,7 @@ public:
     QQueue<QString> saveAnswers;
     QStringList questions;
     QStringList errors;
+    QStringList addresses;
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
     // Run after a file was chosen and before the command goes on: what
@@ -36,6 +37,7 @@ public:
         return chosen(saveAnswers);
     }
     void showError(QWidget*, const QString& message) override { errors.append(errorBoxText(message)); }
+    void openAddress(const QString& address) override { addresses.append(address); }
 
 private:
     QString chosen(QQueue<QString>& answers) {
