@@ -67,6 +67,7 @@ void PrinterOutput::produce(const ComposedReport& pages, const ReportSystem& sys
         throw UserError(QStringLiteral("No printer is set up on this computer. Add a printer in "
                                        "the system settings, or save the report as a pdf file"));
     QPrinter printer(defaultPrinter, QPrinter::HighResolution);
+    printer.setDocName(system.printJobTitle);
     setUpPaper(printer);
     printPages(printer, pages, system);
     if (printer.printerState() == QPrinter::Error)

@@ -94,6 +94,24 @@ def test_file_seeds():
         write("fuzz_testfile", name, data)
 
 
+def report_seeds():
+    # The first byte picks units, flow note and decimal separator.
+    for choice, example in enumerate(sorted((ROOT / "examples").glob("*.oft"))):
+        write("fuzz_reportfiles", example.stem, bytes([choice * 5]) + example.read_bytes())
+    many = b"".join(b"Flow = #%d,1,2.5,0.9,10,\r\n" % i for i in range(1, 41))
+    cases = {
+        "forty-outlets": b"\x00Static = 60\r\nResidual = 40\r\n" + many,
+        "hostile-text": b"\x00Location = <script>alert(1)</script> & \"q\" 'a'\r\n"
+        b"Flow = <b>,&amp;,2.5,0.9,10,1000\r\nStatic = 60\r\nResidual = 40\r\n",
+        "beyond-winansi": b"\x01\xef\xbb\xbf" + "Location = Αθήνα Привет 消防栓 😀\r\n"
+        "Notes = \u2028\u00a0\r\nStatic = 5,5\r\nResidual = 4\r\nFlow = #1,,,,,3000\r\n".encode(),
+        "long-texts": b"\x02Date = " + b"d" * 300 + b"\r\nStatic = " + b"9" * 200 + b"\r\n"
+        b"Notes = " + b"word " * 400 + b"\r\nFlow = #1,,,,," + b"1" * 100 + b"\r\n",
+    }
+    for name, data in cases.items():
+        write("fuzz_reportfiles", name, data)
+
+
 def options_file_seeds():
     cases = {
         "example": b"TestBy = District Fire Prevention Bureau\r\nTestBy = Hydrant Inspection Unit\r\n"
@@ -199,9 +217,11 @@ def kept_findings():
 
 
 if __name__ == "__main__":
-    for target in ("fuzz_testfile", "fuzz_optionsfile", "fuzz_outletrow", "fuzz_numbertext", "fuzz_flowgraph"):
+    for target in ("fuzz_testfile", "fuzz_optionsfile", "fuzz_outletrow", "fuzz_numbertext", "fuzz_flowgraph",
+                   "fuzz_reportfiles"):
         shutil.rmtree(CORPUS / target, ignore_errors=True)
     test_file_seeds()
+    report_seeds()
     options_file_seeds()
     outlet_row_seeds()
     number_seeds()

@@ -43,6 +43,7 @@ public:
     QString previewTitle = QStringLiteral("Report Preview");
     QString generatingStatus = QStringLiteral("Generating page %p");
     QString printingStatus = QStringLiteral("Printing page %p");
+    QString printJobTitle = QStringLiteral("Hydrant Flow Test Report");
 
     // The printer and the preview window, set up once by their owner.
     ReportOutput* printer = nullptr;

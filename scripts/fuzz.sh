@@ -10,7 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(fuzz_testfile fuzz_optionsfile fuzz_outletrow fuzz_numbertext fuzz_flowgraph)
+all_targets=(fuzz_testfile fuzz_optionsfile fuzz_outletrow fuzz_numbertext fuzz_flowgraph
+    fuzz_reportfiles)
 choice="${1:-all}"
 seconds="${2:-${FUZZ_SECONDS:-30}}"
 if [ "$choice" = all ]; then

@@ -7,7 +7,7 @@ set -euo pipefail
 # llvm symbolizes their reports, and locales lets localedef compile the
 # decimal-comma locale the number fuzzer runs under.
 packages=(build-essential cmake qt6-base-dev fonts-liberation2 libjpeg-dev libhpdf-dev
-    fonts-dejavu-core fonts-droid-fallback poppler-utils
+    fonts-dejavu-core fonts-droid-fallback poppler-utils libpoppler-cpp-dev pkg-config
     clang libclang-rt-14-dev llvm locales "$@")
 
 missing=()
