@@ -4,10 +4,21 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QHash>
+
+#include <variant>
 
 namespace {
 
 const QString jsonName = QStringLiteral("json");
+const QString csvName = QStringLiteral("csv");
+const QString pdfName = QStringLiteral("pdf");
+const QString htmlName = QStringLiteral("html");
+const QString outDirName = QStringLiteral("out-dir");
+const QString formatName = QStringLiteral("format");
+const QString forceName = QStringLiteral("force");
+const QString jobsName = QStringLiteral("jobs");
 const QString optionsName = QStringLiteral("options");
 const QString unitsName = QStringLiteral("units");
 const QString testedByName = QStringLiteral("tested-by");
@@ -20,6 +31,13 @@ const QString versionName = QStringLiteral("version");
 void addOptions(QCommandLineParser& parser) {
     parser.addOptions({
         {jsonName, {}},
+        {csvName, {}},
+        {pdfName, {}, QStringLiteral("file")},
+        {htmlName, {}, QStringLiteral("file")},
+        {outDirName, {}, QStringLiteral("folder")},
+        {formatName, {}, QStringLiteral("format")},
+        {forceName, {}},
+        {{QStringLiteral("j"), jobsName}, {}, QStringLiteral("n")},
         {optionsName, {}, QStringLiteral("file")},
         {unitsName, {}, QStringLiteral("units")},
         {testedByName, {}, QStringLiteral("text")},
@@ -68,6 +86,97 @@ CommandLine usageError(const QString& message) {
     return command;
 }
 
+struct OutputOption {
+    const QString& name;
+    CommandLine::Output output;
+};
+const OutputOption outputOptions[] = {
+    {jsonName, CommandLine::Output::Json},     {csvName, CommandLine::Output::Csv},
+    {pdfName, CommandLine::Output::Pdf},       {htmlName, CommandLine::Output::Html},
+    {outDirName, CommandLine::Output::Folder},
+};
+
+// The one output chosen, or the usage error that says why there is none.
+std::variant<const OutputOption*, QString> chosenOutput(const QCommandLineParser& parser) {
+    const OutputOption* chosen = nullptr;
+    for (const OutputOption& option : outputOptions) {
+        if (!parser.isSet(option.name))
+            continue;
+        if (chosen)
+            return QStringLiteral("Use one output at a time: --%1 and --%2 were both given.")
+                .arg(chosen->name, option.name);
+        chosen = &option;
+    }
+    if (!chosen)
+        return QStringLiteral("Choose an output: --json, --csv, --pdf, --html or --out-dir.");
+    return chosen;
+}
+
+std::optional<CommandLine::Formats> formatsFromName(const QString& name) {
+    const QString lower = name.toLower();
+    if (lower == QLatin1StringView("pdf"))
+        return CommandLine::Formats::Pdf;
+    if (lower == QLatin1StringView("html"))
+        return CommandLine::Formats::Html;
+    if (lower == QLatin1StringView("both"))
+        return CommandLine::Formats::Both;
+    return std::nullopt;
+}
+
+// Two inputs of one name would write the same reports in one folder.
+std::optional<QString> sameNameError(const QStringList& files) {
+    QHash<QString, QString> firstWithName;
+    for (const QString& file : files) {
+        const QString name = reportBaseName(file);
+        const auto earlier = firstWithName.constFind(name);
+        if (earlier != firstWithName.cend())
+            return QStringLiteral("\"%1\" and \"%2\" would both write the reports named \"%3\" "
+                                  "in the --out-dir folder.")
+                .arg(*earlier, file, name);
+        firstWithName.insert(name, file);
+    }
+    return std::nullopt;
+}
+
+// Reads what goes with the output chosen; a usage error text when it does not fit.
+std::optional<QString> readOutputOptions(const QCommandLineParser& parser, CommandLine& command) {
+    const auto chosen = chosenOutput(parser);
+    if (const auto* error = std::get_if<QString>(&chosen))
+        return *error;
+    const OutputOption& output = *std::get<const OutputOption*>(chosen);
+    command.output = output.output;
+    command.outputPath = lastValue(parser, output.name).value_or(QString());
+    const bool oneFile =
+        command.output == CommandLine::Output::Pdf || command.output == CommandLine::Output::Html;
+    if (oneFile && command.files.size() != 1)
+        return QStringLiteral("--%1 writes the report of exactly one input file; use --out-dir for "
+                              "more.")
+            .arg(output.name);
+    if (const auto format = lastValue(parser, formatName)) {
+        if (command.output != CommandLine::Output::Folder)
+            return QStringLiteral("--format goes with --out-dir.");
+        const auto formats = formatsFromName(*format);
+        if (!formats)
+            return QStringLiteral("Unknown format \"%1\"; use pdf, html or both.").arg(*format);
+        command.formats = *formats;
+    }
+    if (command.output == CommandLine::Output::Folder)
+        return sameNameError(command.files);
+    return std::nullopt;
+}
+
+std::optional<QString> readJobs(const QCommandLineParser& parser, CommandLine& command) {
+    const auto jobs = lastValue(parser, jobsName);
+    if (!jobs)
+        return std::nullopt;
+    bool isNumber = false;
+    command.jobs = jobs->toInt(&isNumber);
+    if (!isNumber || command.jobs < 1)
+        return QStringLiteral("-j/--jobs needs a whole number of at least 1, not \"%1\".")
+            .arg(*jobs);
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -92,11 +201,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             return usageError(
                 QStringLiteral("Unknown units \"%1\"; use us, bar or kpa.").arg(*units));
     }
-    if (!parser.isSet(jsonName))
-        return usageError(QStringLiteral("Missing --json: JSON is the only output so far."));
     command.files = parser.positionalArguments();
+    if (const auto error = readOutputOptions(parser, command))
+        return usageError(*error);
     if (command.files.isEmpty())
         return usageError(QStringLiteral("No input file."));
+    if (const auto error = readJobs(parser, command))
+        return usageError(*error);
 
     command.action = CommandLine::Action::Report;
     command.optionsFile = lastValue(parser, optionsName);
@@ -104,17 +215,53 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         command.testedBy = parser.values(testedByName);
     command.extraPressure = lastValue(parser, extraPressureName);
     command.showExtraFlow = showExtraFlowFlag(parser);
+    command.force = parser.isSet(forceName);
     return command;
+}
+
+bool drawsReports(CommandLine::Output output) {
+    return output == CommandLine::Output::Pdf || output == CommandLine::Output::Html ||
+           output == CommandLine::Output::Folder;
+}
+
+QString reportBaseName(const QString& inputFile) {
+    const QString name = QFileInfo(inputFile).fileName();
+    if (name.endsWith(QLatin1StringView(".oft"), Qt::CaseInsensitive))
+        return name.chopped(4);
+    return name;
 }
 
 QString helpText() {
     return QStringLiteral(
-        "Usage: flowtest-report --json [SETTINGS] FILE.oft...\n"
-        "Reads hydrant flow test files and prints what the program computes from them.\n"
+        "Usage: flowtest-report OUTPUT [SETTINGS] [--force] [-j N] FILE.oft...\n"
+        "Reads hydrant flow test files and prints what the program computes from them,\n"
+        "or writes their reports. Needs no display.\n"
         "\n"
+        "Output (exactly one):\n"
         "  --json               print, for each input file, one JSON object on one line\n"
         "                       (JSON Lines): the test, the settings, the report's unit\n"
-        "                       texts and total, and the numbers of the flow graph\n"
+        "                       texts and total, the numbers of the flow graph and, last,\n"
+        "                       the rating (flowAt20psi, nfpaClass, dropPercent; null\n"
+        "                       where it cannot be computed)\n"
+        "  --csv                print one table in CSV (RFC 4180, UTF-8, CR LF line ends):\n"
+        "                       a header row, then one row per input file; columns below\n"
+        "  --pdf FILE           write the report of the one input file to FILE, as the\n"
+        "                       program's Save as pdf does\n"
+        "  --html FILE          write the report of the one input file as web pages, as\n"
+        "                       the program's Save as html does: for FILE report.html the\n"
+        "                       pages report1.html, report2.html, ... and the picture\n"
+        "                       folder report/\n"
+        "  --out-dir FOLDER     write the report of every input file into FOLDER (made\n"
+        "                       when missing), named after the input file without .oft:\n"
+        "                       NAME.pdf, or NAME1.html... with the picture folder NAME/;\n"
+        "                       two input files of one name are a usage error\n"
+        "  --format pdf|html|both  what --out-dir writes (default: pdf)\n"
+        "\n"
+        "  --force              replace existing report files; without it an input file\n"
+        "                       whose PDF file, page file or non-empty picture folder\n"
+        "                       exists fails, and nothing is written for it\n"
+        "  -j N, --jobs N       process N input files at a time (default: one per\n"
+        "                       processor core); the output keeps the input order\n"
         "\n"
         "Settings (default: the user's own options file, as the program loads it):\n"
         "  --options FILE       take the settings from this options file instead; a file\n"
@@ -129,14 +276,38 @@ QString helpText() {
         "  -h, --help           print this help\n"
         "  -V, --version        print the version\n"
         "\n"
-        "Exit status: 0 when every file was processed; 1 when a file or the options file\n"
-        "could not be read (each named on standard error; the other files are still\n"
-        "processed); 2 for a usage error.\n");
+        "CSV columns: file (as given), date, time, location (its lines joined by \" / \"),\n"
+        "static, residual (as written in the file), outlets (the number of outlet rows\n"
+        "the program shows), totalFlow, flowAtChosenPressure and chosenPressure (the\n"
+        "graph note's flow and pressure; empty without a note), flowAt20psi (the flow of\n"
+        "the graph's supply line at 20 psi residual: 1.379 bar, 137.9 kPa), nfpaClass\n"
+        "(NFPA 291 class of that flow: AA 1500 gpm or more, A 1000 to 1499, B 500 to\n"
+        "999, C below 500; lpm count as 1/3.785411784 gpm), dropPercent ((static -\n"
+        "residual) / static x 100). Flows and the percentage have one decimal, the\n"
+        "pressure is written in full; decimal points are full stops whatever the locale.\n"
+        "A cell that cannot be computed (no graph, static at or below 20 psi, a pressure\n"
+        "that is not a number) is empty. Values are in the units of the settings;\n"
+        "nothing is converted.\n"
+        "\n"
+        "A file that fails is named on standard error and the other files are still\n"
+        "processed; no file is ever left half-written. With more than 20 input files\n"
+        "and standard error on a terminal, a progress line counts them.\n"
+        "\n"
+        "Environment: the user's options file is $APPDATA/Ostrel/FlowTest/FlowTest20.INI\n"
+        "(without APPDATA, in the user's configuration folder, ~/.config). Reports are\n"
+        "drawn offscreen unless QT_QPA_PLATFORM names another platform.\n"
+        "\n"
+        "Exit status: 0 when every file was processed; 1 when a file could not be read\n"
+        "or its report not written (the other files are still processed), or when the\n"
+        "options file could not be read or the --out-dir folder not made (nothing\n"
+        "processed); 2 for a usage error (nothing written).\n");
 }
 
 QString usageHint() {
-    return QStringLiteral("Usage: flowtest-report --json [SETTINGS] FILE.oft...\n"
-                          "Try 'flowtest-report --help' for more information.\n");
+    return QStringLiteral(
+        "Usage: flowtest-report --json|--csv|--pdf FILE|--html FILE|--out-dir FOLDER\n"
+        "                       [SETTINGS] [--force] [-j N] FILE.oft...\n"
+        "Try 'flowtest-report --help' for more information.\n");
 }
 
 Settings resolveSettings(const CommandLine& command) {

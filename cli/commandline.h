@@ -14,6 +14,15 @@ struct CommandLine {
     Action action = Action::UsageError;
     QString usageError; // what was wrong, for Action::UsageError
 
+    // What is made of the inputs: lines on standard output, or report files.
+    enum class Output { Json, Csv, Pdf, Html, Folder };
+    Output output = Output::Json;
+    QString outputPath; // the file of --pdf and --html, the folder of --out-dir
+    enum class Formats { Pdf, Html, Both };
+    Formats formats = Formats::Pdf; // what --out-dir writes
+    bool force = false;             // replace existing report files
+    int jobs = 0;                   // inputs at a time; 0 for one per processor core
+
     QStringList files;
     std::optional<QString> optionsFile;
     std::optional<UnitSystem> units;
@@ -25,6 +34,13 @@ struct CommandLine {
 // Reads the arguments after the program name. Later copies of a setting win;
 // --tested-by accumulates.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// The outputs that need the report drawn (and so a GUI application object).
+bool drawsReports(CommandLine::Output output);
+
+// The name an input's reports get in an --out-dir folder: its file name
+// without a final ".oft" (of any case).
+QString reportBaseName(const QString& inputFile);
 
 QString helpText();
 QString usageHint(); // the short hint printed after a usage error

@@ -1,59 +1,168 @@
-// flowtest-report: prints what the program computes from test files.
+// flowtest-report: prints what the program computes from test files, or
+// writes their reports.
 
 #include "cli/commandline.h"
+#include "cli/inputbatch.h"
+#include "cli/reportcsv.h"
 #include "cli/reportjson.h"
+#include "cli/reportwriting.h"
 #include "document/testfile.h"
 #include "hydraulics/numbertext.h"
 #include "textfile/textfile.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QThread>
 
 #include <clocale>
 #include <cstdio>
+#include <memory>
+#include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
-void printTo(std::FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
+// Progress is shown for batches larger than this, on a terminal only.
+constexpr qsizetype quietBatchSize = 20;
+
+void printTo(std::FILE* stream, const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+void printTo(std::FILE* stream, const QString& text) {
+    printTo(stream, text.toUtf8());
 }
 
 void printError(const QString& message) {
     printTo(stderr, QStringLiteral("flowtest-report: ") + message + QLatin1Char('\n'));
 }
 
-// One JSON line per file on standard output; a file that cannot be read is
-// named on standard error and the others go on.
-int printReports(const QStringList& files, const Settings& settings) {
+QStringList argumentsAfterProgramName(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+QtMessageHandler qtHandler = nullptr;
+
+// Without a desktop session (cron, a server, CI) XDG_RUNTIME_DIR is unset and
+// Qt says so on every start, only to look there for a sandbox marker; the
+// tool's standard error keeps to the user's own inputs.
+void withoutRuntimeFolderNotice(QtMsgType type, const QMessageLogContext& context,
+                                const QString& message) {
+    if (message.startsWith(QLatin1StringView("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (qtHandler)
+        qtHandler(type, context, message);
+}
+
+// Every report rasterises its graph and encodes it, through buffers of several
+// megabytes. By default the C library maps each one afresh and returns it on
+// release, so every report pays for the page faults (a fifth of its time);
+// kept in the heap, they are reused by the next report of the thread.
+void keepPictureBuffersMapped() {
+#ifdef __GLIBC__
+    constexpr int megabytes = 1 << 20;
+    mallopt(M_MMAP_THRESHOLD, 64 * megabytes);
+    mallopt(M_TRIM_THRESHOLD, 128 * megabytes);
+#endif
+}
+
+// Reports are drawn with fonts and pictures, which need a GUI application;
+// without a display (servers, cron, CI) it runs offscreen. The text outputs
+// start faster without one.
+std::unique_ptr<QCoreApplication> makeApplication(bool drawing, int& argc, char* argv[]) {
+    if (!drawing)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    keepPictureBuffersMapped();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtHandler = qInstallMessageHandler(withoutRuntimeFolderNotice);
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+InputJob jobFor(const CommandLine& command, const Settings& settings) {
     const QChar separator = localeDecimalSeparator();
-    bool allRead = true;
-    for (const QString& file : files) {
-        try {
+    switch (command.output) {
+    case CommandLine::Output::Json:
+        return [settings, separator](const QString& file) -> InputOutcome {
             const TestRecord record = parseTestFile(readWholeFile(file));
-            const QByteArray line = reportJsonLine(record, settings, file, separator) + '\n';
-            std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
-        } catch (const FileError& error) {
-            std::fflush(stdout);
-            printError(error.message());
-            allRead = false;
-        }
+            return {reportJsonLine(record, settings, file, separator) + '\n', {}};
+        };
+    case CommandLine::Output::Csv:
+        return [settings, separator](const QString& file) -> InputOutcome {
+            return {csvRow(parseTestFile(readWholeFile(file)), settings, file, separator), {}};
+        };
+    default:
+        break;
     }
+    return [command, settings, separator](const QString& file) -> InputOutcome {
+        writeReports(snapshotOfFile(file, settings, separator), reportTargets(command, file),
+                     command.force);
+        return {};
+    };
+}
+
+// "37/200" on standard error, rewritten in place, for large batches on a terminal.
+class ProgressLine {
+public:
+    explicit ProgressLine(qsizetype total)
+        : total_(total), shown_(total > quietBatchSize && isatty(STDERR_FILENO)) {}
+
+    void update(qsizetype done) const {
+        if (shown_)
+            printTo(stderr, QStringLiteral("\r%1/%2").arg(done).arg(total_));
+    }
+    // An error line must not run into the progress text.
+    void clear() const {
+        if (shown_)
+            printTo(stderr, QStringLiteral("\r\033[K"));
+    }
+    void finish() const {
+        if (shown_)
+            printTo(stderr, QStringLiteral("\n"));
+    }
+
+private:
+    qsizetype total_;
+    bool shown_;
+};
+
+// Every input is processed; a failed one is named on standard error and the
+// others go on. Standard output gets the outcomes in input order.
+int processInputs(const CommandLine& command, const Settings& settings) {
+    if (command.output == CommandLine::Output::Csv)
+        printTo(stdout, csvHeader());
+    const int jobs = command.jobs > 0 ? command.jobs : QThread::idealThreadCount();
+    const ProgressLine progress(command.files.size());
+    bool allDone = true;
+    runInInputOrder(command.files, jobs, catchingFailures(jobFor(command, settings)),
+                    [&](qsizetype index, const InputOutcome& outcome) {
+                        if (!outcome.error.isEmpty()) {
+                            std::fflush(stdout);
+                            progress.clear();
+                            printError(outcome.error);
+                            allDone = false;
+                        }
+                        printTo(stdout, outcome.output);
+                        progress.update(index + 1);
+                    });
+    progress.finish();
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         printError(QStringLiteral("Cannot write to standard output."));
         return 1;
     }
-    return allRead ? 0 : 1;
+    return allDone ? 0 : 1;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const QCoreApplication app(argc, argv);
-    // The application object switched the C library to the user's locale; C
-    // number conversions underneath must keep reading and writing full stops.
-    // The decimal separator of test files comes from QLocale, which is unaffected.
-    std::setlocale(LC_NUMERIC, "C");
-    const CommandLine command = parseCommandLine(QCoreApplication::arguments().mid(1));
+    const CommandLine command = parseCommandLine(argumentsAfterProgramName(argc, argv));
     switch (command.action) {
     case CommandLine::Action::Help:
         printTo(stdout, helpText());
@@ -68,6 +177,13 @@ int main(int argc, char* argv[]) {
     case CommandLine::Action::Report:
         break;
     }
+    // Our arguments are read already; Qt gets none of them to interpret.
+    int applicationArgc = 1;
+    const auto application = makeApplication(drawsReports(command.output), applicationArgc, argv);
+    // The application object switched the C library to the user's locale; C
+    // number conversions underneath must keep reading and writing full stops.
+    // The decimal separator of test files comes from QLocale, which is unaffected.
+    std::setlocale(LC_NUMERIC, "C");
     Settings settings;
     try {
         settings = resolveSettings(command);
@@ -75,5 +191,10 @@ int main(int argc, char* argv[]) {
         printError(error.message());
         return 1;
     }
-    return printReports(command.files, settings);
+    if (command.output == CommandLine::Output::Folder && !QDir().mkpath(command.outputPath)) {
+        printError(QStringLiteral("Cannot create folder \"%1\".")
+                       .arg(QDir::toNativeSeparators(command.outputPath)));
+        return 1;
+    }
+    return processInputs(command, settings);
 }

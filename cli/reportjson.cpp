@@ -1,6 +1,7 @@
 #include "cli/reportjson.h"
 
 #include "cli/jsonwriter.h"
+#include "cli/testrating.h"
 #include "document/testfile.h"
 #include "hydraulics/discharge.h"
 #include "hydraulics/flowgraphmodel.h"
@@ -103,6 +104,15 @@ QByteArray graphJson(const GraphInputs& inputs, const Settings& settings, QChar 
         .json();
 }
 
+QByteArray ratingJson(const HydrantRating& rating) {
+    return JsonObject()
+        .add("flowAt20psi", jsonNumber(rating.flowAt20psi))
+        .add("nfpaClass",
+             rating.nfpaClass ? jsonString(nfpaClassName(*rating.nfpaClass)) : jsonNull())
+        .add("dropPercent", jsonNumber(rating.dropPercent))
+        .json();
+}
+
 } // namespace
 
 QByteArray reportJsonLine(const TestRecord& record, const Settings& settings, const QString& path,
@@ -118,5 +128,6 @@ QByteArray reportJsonLine(const TestRecord& record, const Settings& settings, co
         .add("totalLabel", total.label)
         .add("total", total.text)
         .add("graph", graphJson(graphInputs(record, decimalSeparator), settings, decimalSeparator))
+        .add("rating", ratingJson(testRating(record, settings.units, decimalSeparator)))
         .json();
 }

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Times flowtest-report --json: one file, whole process (best of 20 runs), and
-# 200 files in one call (best of 5). Builds nothing.
+# Times flowtest-report against its goals: one file, whole process (best of
+# 20 runs); 200 files in one call (best of 5, PDFs best of 3, with the peak
+# memory); and, measured in the same run by reportfilesbench, the JPEG encoding
+# of a graph-sized picture at 300 dpi, the floor under every PDF. Builds
+# nothing; the files go to a temporary folder under TMPDIR.
 #
 #   scripts/bench-flowtest-report.sh [BUILD_DIR]     (default: build/)
 set -euo pipefail
@@ -8,15 +11,20 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 tool=$build/cli/flowtest-report
-if [[ ! -x $tool ]]; then
-    echo "no $tool: build first (cmake --build $build --target flowtest-report)" >&2
-    exit 1
-fi
+jpegbench=$build/bench/reportfilesbench
+for program in "$tool" "$jpegbench"; do
+    if [[ ! -x $program ]]; then
+        echo "no $program: build first (cmake --build $build --target flowtest-report reportfilesbench)" >&2
+        exit 1
+    fi
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# An empty options folder, so the user's own options file plays no part.
+# An empty options folder, so the user's own options file plays no part; no
+# display, as on a server.
 export APPDATA=$work/appdata
+unset DISPLAY QT_QPA_PLATFORM
 
 examples=("$root"/examples/*.oft)
 files=()
@@ -24,8 +32,9 @@ for i in $(seq 0 199); do
     cp "${examples[i % ${#examples[@]}]}" "$work/test-$i.oft"
     files+=("$work/test-$i.oft")
 done
+out=$work/out
 
-# Best wall time of N runs, in milliseconds with three decimals.
+# Best wall time of N runs, in microseconds.
 best_of() {
     local runs=$1 best= start end took
     shift
@@ -33,18 +42,39 @@ best_of() {
         start=$(date +%s%N)
         "$@" >/dev/null
         end=$(date +%s%N)
-        took=$((end - start))
+        took=$(((end - start) / 1000))
         if [[ -z $best || $took -lt $best ]]; then best=$took; fi
     done
-    printf '%d.%03d ms' $((best / 1000000)) $(((best / 1000) % 1000))
+    echo "$best"
 }
 
-"$tool" --json "${files[@]}" >/dev/null # warm the file cache
+ms() { printf '%d.%01d ms' $(($1 / 1000)) $((($1 / 100) % 10)); }
 
-if command -v hyperfine >/dev/null; then
-    hyperfine -N --warmup 3 --runs 20 "$tool --json ${files[0]}"
-    hyperfine -N --warmup 1 --runs 5 "$tool --json ${files[*]}"
-else
-    echo "one file, best of 20:             $(best_of 20 "$tool" --json "${files[0]}")"
-    echo "200 files in one call, best of 5: $(best_of 5 "$tool" --json "${files[@]}")"
-fi
+row() { printf '%-44s %12s   %s\n' "$1" "$2" "$3"; }
+
+"$tool" --json "${files[@]}" >/dev/null # warm the file cache
+"$tool" --out-dir "$out" --force "${files[@]}"
+
+one_json=$(best_of 20 "$tool" --json "${files[0]}")
+all_json=$(best_of 5 "$tool" --json "${files[@]}")
+one_csv=$(best_of 20 "$tool" --csv "${files[0]}")
+all_csv=$(best_of 5 "$tool" --csv "${files[@]}")
+one_pdf=$(best_of 20 "$tool" --pdf "$work/one.pdf" --force "${files[0]}")
+all_pdf=$(best_of 3 "$tool" --out-dir "$out" --force "${files[@]}")
+per_pdf=$((all_pdf / 200))
+rss_kb=$(/usr/bin/time -f %M "$tool" --out-dir "$out" --force "${files[@]}" 2>&1 >/dev/null | tail -1)
+jpeg=$(QT_QPA_PLATFORM=offscreen "$jpegbench" 2>/dev/null | grep 'JPEG encoding' |
+    sed -E 's/.*best +([0-9.]+) ms.*/\1/')
+
+echo "flowtest-report, $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+row "" "measured" "goal"
+row "one file, --json, whole process" "$(ms "$one_json")" ""
+row "200 files, --json, one call" "$(ms "$all_json")" ""
+row "one file, --csv, whole process" "$(ms "$one_csv")" ""
+row "200 files, --csv, one call" "$(ms "$all_csv")" "under 100 ms"
+row "one file, --pdf, whole process" "$(ms "$one_pdf")" "under 40 ms"
+row "200 files, --out-dir (PDF), one call" "$(ms "$all_pdf")" "under 2000 ms"
+row "  per file" "$(ms "$per_pdf")" "at most $(ms $((one_pdf / 3))) (a third of one)"
+row "  peak memory (max RSS)" "$((rss_kb / 1024)) MB" "under 100 MB"
+row "JPEG encoding floor, one picture" "$jpeg ms" "(reportfilesbench, 1830 x 824)"
+row "  for 200 files on $(nproc) cores" "$(awk -v j="$jpeg" -v n="$(nproc)" 'BEGIN { printf "%.1f ms", j * 200 / n }')" ""

@@ -1,3 +1,7 @@
+#include "document/testfile.h"
+#include "report/flowtestreport.h"
+#include "report/pdfwriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -138,6 +142,15 @@ ExpectedGraph expectedGraph(double S, double R, double Q, bool show, const QStri
     return g;
 }
 
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString expectedClass(double gpm) {
+    return gpm >= 1500 ? "AA" : gpm >= 1000 ? "A" : gpm >= 500 ? "B" : "C";
+}
+
 QStringList stringArray(const QJsonValue& value) {
     QStringList texts;
     for (const QJsonValue& item : value.toArray())
@@ -179,6 +192,13 @@ private slots:
     void numbersReadBackExactly();
     void decimalComma_data();
     void decimalComma();
+    void csv();
+    void csvKeepsInputOrder();
+    void pdfAsSaveAsPdf_data();
+    void pdfAsSaveAsPdf();
+    void existingOutputs_data();
+    void existingOutputs();
+    void outDir();
 
 private:
     ToolRun run(const QStringList& arguments, const QStringList& environment = {});
@@ -282,22 +302,24 @@ void FlowTestReportTest::examples_data() {
     QTest::addColumn<QStringList>("unitTexts"); // length, flow, pressure
     QTest::addColumn<QString>("noteFlowUnit");
     QTest::addColumn<QString>("unitsKeyword");
+    QTest::addColumn<double>("twentyPsi");  // in the pressure unit
+    QTest::addColumn<double>("gpmPerUnit"); // of the flow unit
     QTest::newRow("U.S. three outlets")
         << "us-three-outlets.oft"
         << "us" << 29.84 << 0 << 1 << QStringList{"ft", "gpm", "psi"} << "gpm"
-        << "PSI";
+        << "PSI" << 20.0 << 1.0;
     QTest::newRow("metric bar") << "metric-bar.oft"
                                 << "bar" << 0.666 << 1 << 3 << QStringList{"m", "lpm", "bar"}
                                 << "Lpm"
-                                << "BAR";
+                                << "BAR" << 1.379 << 1 / 3.785411784;
     QTest::newRow("metric kPa") << "metric-kpa.oft"
                                 << "kpa" << 0.0666 << 0 << 1 << QStringList{"m", "lpm", "kPa"}
                                 << "Lpm"
-                                << "KPA";
+                                << "KPA" << 137.9 << 1 / 3.785411784;
     QTest::newRow("U.S. file under kPa units: relabelled, not converted")
         << "us-three-outlets.oft"
         << "kpa" << 0.0666 << 0 << 1 << QStringList{"m", "lpm", "kPa"} << "Lpm"
-        << "KPA";
+        << "KPA" << 137.9 << 1 / 3.785411784;
 }
 
 void FlowTestReportTest::examples() {
@@ -309,6 +331,8 @@ void FlowTestReportTest::examples() {
     QFETCH(QStringList, unitTexts);
     QFETCH(QString, noteFlowUnit);
     QFETCH(QString, unitsKeyword);
+    QFETCH(double, twentyPsi);
+    QFETCH(double, gpmPerUnit);
 
     const QString path = examplePath(fileName);
     const ToolRun result = run({"--json", "--units", unitsFlag, path});
@@ -382,6 +406,16 @@ void FlowTestReportTest::examples() {
     QCOMPARE(stringArray(graph["flowLabels"]), expected.flowLabels);
     QCOMPARE(stringArray(graph["pressureLabels"]), expected.pressureLabels);
     QCOMPARE(graph["lineEnd"].toString(), expected.lineEnd);
+
+    const QJsonObject rating = json["rating"].toObject();
+    COMPARE_NUMBER(rating["dropPercent"].toDouble(), (S - R) / S * 100);
+    if (S <= twentyPsi) {
+        QVERIFY(rating["flowAt20psi"].isNull() && rating["nfpaClass"].isNull());
+        return;
+    }
+    const double flowAt20psi = sum * std::pow((S - twentyPsi) / (S - R), 1 / 1.85);
+    COMPARE_NUMBER(rating["flowAt20psi"].toDouble(), flowAt20psi);
+    QCOMPARE(rating["nfpaClass"].toString(), expectedClass(flowAt20psi * gpmPerUnit));
 }
 
 void FlowTestReportTest::testFieldsAsTheWindowShowsThem() {
@@ -444,7 +478,11 @@ void FlowTestReportTest::keyOrder() {
                             "note",
                             "flowLabels",
                             "pressureLabels",
-                            "lineEnd"};
+                            "lineEnd",
+                            "rating",
+                            "flowAt20psi",
+                            "nfpaClass",
+                            "dropPercent"};
     QCOMPARE(keys, expected);
     QVERIFY(line.startsWith("{\"file\":"));
     QCOMPARE(result.out.count('\n'), 1);
@@ -610,8 +648,19 @@ void FlowTestReportTest::exitStatus_data() {
     QTest::newRow("no arguments") << QStringList() << 2 << none << QStringList{"Usage:"} << "";
     QTest::newRow("--json without a file")
         << QStringList{"--json"} << 2 << none << QStringList{"No input file", "Usage:"} << "";
-    QTest::newRow("file without --json")
+    QTest::newRow("file without an output")
         << QStringList{"{good}"} << 2 << none << QStringList{"--json", "Usage:"} << "";
+    QTest::newRow("two outputs") << QStringList{"--json", "--csv", "{good}"} << 2 << none
+                                 << QStringList{"one output"} << "";
+    QTest::newRow("--pdf with two files") << QStringList{"--pdf", "x.pdf", "{good}", "{good2}"} << 2
+                                          << none << QStringList{"exactly one"} << "";
+    QTest::newRow("--format without --out-dir")
+        << QStringList{"--pdf", "x.pdf", "--format", "pdf", "{good}"} << 2 << none
+        << QStringList{"--format goes with --out-dir"} << "";
+    QTest::newRow("bad --format") << QStringList{"--out-dir", "o", "--format", "png", "{good}"} << 2
+                                  << none << QStringList{"png"} << "";
+    QTest::newRow("-j 0") << QStringList{"--csv", "-j", "0", "{good}"} << 2 << none
+                          << QStringList{"at least 1"} << "";
     QTest::newRow("unknown option") << QStringList{"--json", "--bogus", "{good}"} << 2 << none
                                     << QStringList{"bogus", "Usage:"} << "";
     QTest::newRow("bad --units") << QStringList{"--json", "--units", "gallons", "{good}"} << 2
@@ -803,7 +852,144 @@ void FlowTestReportTest::decimalComma() {
     const ExpectedGraph expected = expectedGraph(60.5, 40, 500.5, true, "20", "gpm", "psi");
     QCOMPARE(graph["note"].toString(), QString(expected.note).replace('.', ','));
     QVERIFY(graph["note"].toString().contains(','));
+
+    // CSV numbers keep the full stop; the texts stay as written.
+    const ToolRun csv = run({"--csv", dataFile("comma.oft", bytes)}, environment);
+    QCOMPARE(csv.exitCode, 0);
+    const QString flow = fixed(500.5 * std::pow(40.5 / 20.5, 1 / 1.85), 1, 1);
+    QVERIFY2(csv.out.endsWith(",\"60,5\",40,2,500.5," + flow.toUtf8() + ",20," + flow.toUtf8() +
+                              ",B,33.9\r\n"),
+             csv.out.constData());
 }
 
-QTEST_GUILESS_MAIN(FlowTestReportTest)
+void FlowTestReportTest::csv() {
+    const QString awkward =
+        dataFile("line\nbreak.oft", "Date = 5/16/2023\r\nTime = 9:40 AM\r\n"
+                                    "Static = 72\r\nResidual = 58\r\n"
+                                    "Location = Main St, \"north\" side\r\n"
+                                    "Location = Gate 4\r\nFlow = #1,,,,,1000\r\n"
+                                    "Flow = #2,,,,,879\r\n");
+    const QString uncomputable = dataFile("uncomputable.oft", "Static = abc\r\nFlow = #1\r\n");
+    const QString static20 =
+        dataFile("static20.oft", "Static = 20\r\nResidual = 10\r\nFlow = #1,,,,,500\r\n");
+    const ToolRun result = run({"--csv", awkward, uncomputable, static20});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QString());
+    const QString flow = fixed(1879 * std::pow(52.0 / 14, 1 / 1.85), 1, 1); // at 20 psi
+    const QString expected =
+        "file,date,time,location,static,residual,outlets,totalFlow,flowAtChosenPressure,"
+        "chosenPressure,flowAt20psi,nfpaClass,dropPercent\r\n\"" +
+        awkward + "\",5/16/2023,9:40 AM,\"Main St, \"\"north\"\" side / Gate 4\"," +
+        "72,58,2,1879.0," + flow + ",20," + flow + ",AA,19.4\r\n" + uncomputable +
+        ",,,,abc,,1,0.0,,,,,\r\n" + static20 + ",,,,20,10,1,500.0,,,,,50.0\r\n";
+    QCOMPARE(QString::fromUtf8(result.out), expected);
+}
+
+void FlowTestReportTest::csvKeepsInputOrder() {
+    QFile::copy(examplePath("us-three-outlets.oft"), data_->filePath("a.oft"));
+    QFile::copy(examplePath("metric-kpa.oft"), data_->filePath("b.oft"));
+    QStringList inputs;
+    for (int i = 0; i < 12; ++i)
+        inputs.append(data_->filePath(i % 2 ? "a.oft" : "b.oft"));
+    inputs.insert(5, data_->filePath("missing.oft"));
+    const ToolRun result = run(QStringList{"--csv", "-j", "3"} + inputs);
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY(result.err.contains("missing.oft"));
+    QStringList files;
+    for (const QByteArray& row : result.out.split('\n').mid(1, 12))
+        files.append(QString::fromUtf8(row.split(',').value(0)));
+    inputs.removeAt(5);
+    QCOMPARE(files, inputs);
+}
+
+void FlowTestReportTest::pdfAsSaveAsPdf_data() {
+    QTest::addColumn<int>("units");
+    QTest::addColumn<QStringList>("testedBy");
+    QTest::newRow("U.S.") << int(UnitSystem::US) << QStringList();
+    QTest::newRow("bar and a tester")
+        << int(UnitSystem::MetricBar) << QStringList{"A. Tester", "Unit 4"};
+}
+
+void FlowTestReportTest::pdfAsSaveAsPdf() {
+    QFETCH(int, units);
+    QFETCH(QStringList, testedBy);
+    const QString input = examplePath("us-three-outlets.oft");
+    QStringList flags{"--units", QStringList{"us", "bar", "kpa"}[units]};
+    for (const QString& line : testedBy)
+        flags << "--tested-by" << line;
+    // No display and no session: as from cron.
+    const ToolRun result = run(flags + QStringList{"--pdf", "tool.pdf", input},
+                               {"DISPLAY=", "QT_QPA_PLATFORM=", "XDG_RUNTIME_DIR="});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.exitCode, 0);
+
+    // The window's Save as pdf: the opened file, the options, the locale's separator.
+    TestRecord record = readTestFile(input).value();
+    record.outlets = windowOutletRows(record); // as opening a file does
+    Settings settings;
+    settings.units = static_cast<UnitSystem>(units);
+    settings.testedBy = testedBy;
+    const ComposedReport pages = composeFlowTestReport({record, settings, QLatin1Char('.')});
+    QCOMPARE(fileBytes(data_->filePath("tool.pdf")), pdfBytes(pages));
+}
+
+void FlowTestReportTest::existingOutputs_data() {
+    QTest::addColumn<QStringList>("output");
+    QTest::addColumn<QString>("existing");
+    QTest::addColumn<QString>("notWritten"); // another output of the input
+    QTest::newRow("pdf") << QStringList{"--pdf", "o.pdf"} << "o.pdf"
+                         << "";
+    QTest::newRow("html page") << QStringList{"--html", "o.html"} << "o1.html"
+                               << "o/page1-picture1.jpg";
+    QTest::newRow("html picture") << QStringList{"--html", "o.html"} << "o/page1-picture1.jpg"
+                                  << "o1.html";
+    QTest::newRow("out-dir, html of both")
+        << QStringList{"--out-dir", "d", "--format", "both"} << "d/good1.html"
+        << "d/good.pdf";
+}
+
+void FlowTestReportTest::existingOutputs() {
+    QFETCH(QStringList, output);
+    QFETCH(QString, existing);
+    QFETCH(QString, notWritten);
+    const QString good = dataFile("good.oft", fileBytes(examplePath("us-three-outlets.oft")));
+    QDir().mkpath(QFileInfo(data_->filePath(existing)).path());
+    writeFile(data_->filePath(existing), "old");
+
+    const ToolRun refused = run(output + QStringList{good});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains("exists already; use --force"), qPrintable(refused.err));
+    QCOMPARE(fileBytes(data_->filePath(existing)), QByteArray("old"));
+    if (!notWritten.isEmpty())
+        QVERIFY(!QFileInfo::exists(data_->filePath(notWritten)));
+
+    const ToolRun forced = run(output + QStringList{"--force", good});
+    QCOMPARE(forced.exitCode, 0);
+    QVERIFY(fileBytes(data_->filePath(existing)) != "old");
+}
+
+void FlowTestReportTest::outDir() {
+    const QString good = dataFile("good.oft", fileBytes(examplePath("us-three-outlets.oft")));
+    QDir().mkpath(data_->filePath("sub"));
+    const QString again = dataFile("sub/GOOD.OFT", fileBytes(examplePath("metric-bar.oft")));
+    const QString good2 = dataFile("good2.oft", fileBytes(examplePath("metric-bar.oft")));
+
+    const ToolRun sameName = run({"--out-dir", "d", good, "sub/../good.oft"});
+    QCOMPARE(sameName.exitCode, 2);
+    QVERIFY2(sameName.err.contains("\"good\""), qPrintable(sameName.err));
+    QVERIFY(!QFileInfo::exists(data_->filePath("d")));
+
+    const ToolRun result =
+        run({"--out-dir", "d/e", "--format", "both", "-j", "2", good, "missing.oft", good2, again});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.contains("missing.oft") && result.err.count('\n') == 1,
+             qPrintable(result.err));
+    QStringList written =
+        QDir(data_->filePath("d/e")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    written.sort();
+    QCOMPARE(written, (QStringList{"GOOD", "GOOD.pdf", "GOOD1.html", "good", "good.pdf",
+                                   "good1.html", "good2", "good2.pdf", "good21.html"}));
+}
+
+QTEST_MAIN(FlowTestReportTest)
 #include "test_flowtestreport.moc"
