@@ -1,7 +1,9 @@
 #include "faultfs.h"
+#include "report/flowtestreport.h"
 #include "report/htmlwriter.h"
 #include "report/jpegencoder.h"
 #include "report/pdfwriter.h"
+#include "report/textmetrics.h"
 #include "textfile/textfile.h"
 
 #include <QPainter>
@@ -84,6 +86,7 @@ private slots:
 
     void pdfPageAndInformation();
     void pdfTextsAtTheirPlaces();
+    void pdfOfATypicalTestKeepsOrderAndPlaces();
     void pdfClipAndPictureOnThePage();
     void pdfChineseGlyphsWhole();
     void pdfFontsEmbeddedOnlyBeyondWinAnsi_data();
@@ -146,6 +149,56 @@ void ReportFilesTest::pdfTextsAtTheirPlaces() {
     };
     QVERIFY(sitsAt(boxesInInches[0], 3.0, 1.0));
     QVERIFY(sitsAt(boxesInInches[2], 1.0, 1.5));
+}
+
+void ReportFilesTest::pdfOfATypicalTestKeepsOrderAndPlaces() {
+    if (!haveTool("pdftotext"))
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    ReportSnapshot snapshot;
+    TestRecord& test = snapshot.test;
+    test.date = "5/16/2023";
+    test.staticPressure = "72";
+    test.residualPressure = "58";
+    test.location = QStringList{"400 block of Oak Street"};
+    for (const char* flow : {"712", "650", "517"})
+        test.outlets.append(OutletRow{{"#1", "409", "2.5", "0.9", "18", flow}});
+    snapshot.settings.testedBy = {"J. Smith"};
+    const ComposedReport report = composeFlowTestReport(snapshot);
+
+    // Every word of the composed page, in drawing order, with where it starts.
+    QStringList expectedWords;
+    QList<QPointF> expectedStarts; // x and baseline, inches
+    for (const PageItem& item : report.first().items) {
+        const auto* run = std::get_if<TextRun>(&item);
+        if (!run)
+            continue;
+        qsizetype start = 0;
+        for (const QString& word : run->text.split(' ')) {
+            const double x =
+                run->origin.x() + TextMetrics::arial().width(run->text.left(start), run->font);
+            start += word.size() + 1;
+            if (word.isEmpty())
+                continue;
+            expectedWords << word;
+            expectedStarts << QPointF(x, run->origin.y());
+        }
+    }
+    const QString boxes = toolOutput("pdftotext", {"-bbox", "-raw", writePdf(report), "-"});
+    const QRegularExpression wordBox(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re");
+    QStringList words;
+    for (const auto& m : wordBox.globalMatch(boxes)) {
+        const qsizetype i = words.size();
+        words << m.captured(4).replace("&amp;", "&");
+        QVERIFY(i < expectedStarts.size());
+        const double left = m.captured(1).toDouble() / 72;
+        const double top = m.captured(2).toDouble() / 72;
+        const double bottom = m.captured(3).toDouble() / 72;
+        QVERIFY2(qAbs(left - expectedStarts[i].x()) < 0.01, qPrintable(words.last()));
+        QVERIFY2(top < expectedStarts[i].y() && expectedStarts[i].y() < bottom,
+                 qPrintable(words.last()));
+    }
+    QCOMPARE(words, expectedWords);
 }
 
 void ReportFilesTest::pdfClipAndPictureOnThePage() {
