@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times flowtest-report against its goals: one file, whole process (best of
 # 20 runs); 200 files in one call (best of 5, PDFs best of 3, with the peak
-# memory); and, measured in the same run by reportfilesbench, the JPEG encoding
+# memory); and, measured in the same run by reportbench, the JPEG encoding
 # of a graph-sized picture at 300 dpi, the floor under every PDF. Builds
 # nothing; the files go to a temporary folder under TMPDIR.
 #
@@ -11,10 +11,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 tool=$build/cli/flowtest-report
-jpegbench=$build/bench/reportfilesbench
+jpegbench=$build/bench/reportbench
 for program in "$tool" "$jpegbench"; do
     if [[ ! -x $program ]]; then
-        echo "no $program: build first (cmake --build $build --target flowtest-report reportfilesbench)" >&2
+        echo "no $program: build first (cmake --build $build --target flowtest-report reportbench)" >&2
         exit 1
     fi
 done
@@ -76,5 +76,5 @@ row "one file, --pdf, whole process" "$(ms "$one_pdf")" "under 40 ms"
 row "200 files, --out-dir (PDF), one call" "$(ms "$all_pdf")" "under 2000 ms"
 row "  per file" "$(ms "$per_pdf")" "at most $(ms $((one_pdf / 3))) (a third of one)"
 row "  peak memory (max RSS)" "$((rss_kb / 1024)) MB" "under 100 MB"
-row "JPEG encoding floor, one picture" "$jpeg ms" "(reportfilesbench, 1830 x 824)"
+row "JPEG encoding floor, one picture" "$jpeg ms" "(reportbench, 1830 x 824)"
 row "  for 200 files on $(nproc) cores" "$(awk -v j="$jpeg" -v n="$(nproc)" 'BEGIN { printf "%.1f ms", j * 200 / n }')" ""
