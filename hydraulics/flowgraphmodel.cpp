@@ -11,14 +11,6 @@ long double chosenPressure(const Settings& settings, QChar decimalSeparator) {
     return readNumber(settings.extraPressure, decimalSeparator).value_or(0.0);
 }
 
-// Qe = Q ((S - Pe) / (S - R))^(1/1.85), written as in NFPA 291; 0 when the
-// chosen pressure is not below the static one or there is no pressure drop.
-long double chosenPressureFlow(long double S, long double R, long double Q, long double Pe) {
-    if (!(Pe < S && S > R))
-        return 0;
-    return std::pow(std::pow(Q, FlowExponent) / (S - R) * (S - Pe), InverseFlowExponent);
-}
-
 std::optional<double> zeroPressureFlow(long double S, long double k) {
     if (k == 0 || !(S > 0))
         return std::nullopt;
@@ -82,6 +74,12 @@ bool flowGraphPreconditionHolds(double staticPressure, double residualPressure, 
            std::isfinite(testFlow) && testFlow > 0 && residualPressure <= staticPressure;
 }
 
+long double supplyFlowAt(long double S, long double R, long double Q, long double P) {
+    if (!(P < S && S > R))
+        return 0;
+    return std::pow(std::pow(Q, FlowExponent) / (S - R) * (S - P), InverseFlowExponent);
+}
+
 double pressureAxisMax(double staticPressure, int NP) {
     const double p1 = 1.05 * staticPressure;
     if (p1 <= NP)
@@ -135,8 +133,8 @@ FlowGraphModel BuildFlowGraphModel(double S, double R, double Q, int NQ, int NP,
     m.SupplyCoefficient = static_cast<double>(k);
     m.ZeroPressureFlow = zeroPressureFlow(S, k);
     if (settings.showExtraFlow)
-        m.ChosenPressureFlow = static_cast<double>(
-            chosenPressureFlow(S, R, Q, chosenPressure(settings, decimalSeparator)));
+        m.ChosenPressureFlow =
+            static_cast<double>(supplyFlowAt(S, R, Q, chosenPressure(settings, decimalSeparator)));
 
     m.flowExtent = flowExtent(m, settings.showExtraFlow);
     m.FlowAxisMax = flowAxisMax(m.flowExtent, NQ);

@@ -64,6 +64,12 @@ FlowGraphModel BuildFlowGraphModel(double S, double R, double Q, int NQ, int NP,
 FlowGraphModel BuildFlowGraphModel(double S, double R, double Q, int NQ, int NP,
                                    const Settings& settings);
 
+// The flow the supply line gives at residual pressure P, as NFPA 291 writes
+// it: Q ((S - P) / (S - R))^(1/1.85); 0 when P is not below S or there is no
+// pressure drop. The graph's note (P the chosen pressure) and the hydrant
+// rating (P = 20 psi) both use it.
+long double supplyFlowAt(long double S, long double R, long double Q, long double P);
+
 // The smallest multiple of 5 NP not below 1.05 S, but NP or 2 NP for small S.
 double pressureAxisMax(double staticPressure, int NP);
 

@@ -19,11 +19,7 @@ std::optional<double> flowAtResidualPressure(double S, double R, double Q, doubl
         return std::nullopt;
     if (!(Q > 0 && S > R && P < S))
         return std::nullopt;
-    // Written as the graph computes it, so that at the chosen pressure both agree to the bit.
-    const long double flow =
-        std::pow(std::pow(static_cast<long double>(Q), FlowExponent) /
-                     (static_cast<long double>(S) - R) * (static_cast<long double>(S) - P),
-                 InverseFlowExponent);
+    const long double flow = supplyFlowAt(S, R, Q, P);
     if (!std::isfinite(flow))
         return std::nullopt;
     return static_cast<double>(flow);
