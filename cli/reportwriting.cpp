@@ -47,15 +47,6 @@ void refuseToReplace(const QList<ReportTarget>& targets, qsizetype pageCount) {
                             .arg(QDir::toNativeSeparators(existing.constFirst())));
 }
 
-void writeHtml(const ComposedReport& pages, const QString& fileName) {
-    const HtmlPlace place = htmlPlace(fileName);
-    // Save as html makes the picture folder even for a report without pictures.
-    if (!place.folder.exists(place.name.base) && !place.folder.mkdir(place.name.base))
-        throw FileError(QStringLiteral("Cannot create folder \"%1\".")
-                            .arg(QDir::toNativeSeparators(place.folder.filePath(place.name.base))));
-    writeHtmlReport(pages, place.folder.absolutePath(), place.name.base, place.name.extension);
-}
-
 } // namespace
 
 QList<ReportTarget> reportTargets(const CommandLine& command, const QString& inputFile) {
@@ -94,6 +85,6 @@ void writeReports(const ReportSnapshot& snapshot, const QList<ReportTarget>& tar
         if (target.format == ReportTarget::Format::Pdf)
             writePdfFile(target.fileName, pages);
         else
-            writeHtml(pages, target.fileName);
+            writeHtmlFile(target.fileName, pages);
     }
 }

@@ -2,7 +2,9 @@
 
 #include "report/htmlwriter.h"
 #include "report/pdfwriter.h"
+#include "textfile/textfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 void PdfRender::produce(const ComposedReport& pages, const ReportSystem& system) {
@@ -18,8 +20,15 @@ HtmlName splitHtmlName(const QString& fileName) {
     return {name.left(dot), name.mid(dot)};
 }
 
+void writeHtmlFile(const QString& fileName, const ComposedReport& pages) {
+    const QDir folder = QFileInfo(fileName).absoluteDir();
+    const HtmlName name = splitHtmlName(fileName);
+    if (!folder.exists(name.base) && !folder.mkdir(name.base))
+        throw FileError(QStringLiteral("Cannot create folder \"%1\".")
+                            .arg(QDir::toNativeSeparators(folder.filePath(name.base))));
+    writeHtmlReport(pages, folder.absolutePath(), name.base, name.extension);
+}
+
 void HtmlRender::produce(const ComposedReport& pages, const ReportSystem& system) {
-    const HtmlName name = splitHtmlName(system.outputFileName);
-    writeHtmlReport(pages, QFileInfo(system.outputFileName).absolutePath(), name.base,
-                    name.extension);
+    writeHtmlFile(system.outputFileName, pages);
 }

@@ -18,6 +18,11 @@ public:
     void produce(const ComposedReport& pages, const ReportSystem& system) override;
 };
 
+// Writes the report as Save as html does for "folder/B.E": the picture
+// folder B is made when missing (also for a report without pictures), and
+// page k goes to folder/B + k + E. Throws FileError.
+void writeHtmlFile(const QString& fileName, const ComposedReport& pages);
+
 // The parts of an HTML output name: "report.html" -> {"report", ".html"}.
 struct HtmlName {
     QString base;
