@@ -51,6 +51,16 @@ QString trimmedOfControls(const QString& word) {
 
 } // namespace
 
+QString messageExcerpt(const QString& text, qsizetype maxLength) {
+    if (text.size() <= maxLength)
+        return text;
+    // Never split a surrogate pair.
+    qsizetype cut = maxLength;
+    if (cut > 0 && text[cut - 1].isHighSurrogate())
+        --cut;
+    return text.left(cut) + QChar(0x2026);
+}
+
 bool fitsWindows1252(const QString& text) {
     for (const QChar c : text)
         if (windows1252Byte(c.unicode()) < 0)

@@ -19,6 +19,10 @@ private:
     QByteArray bytes_;
 };
 
+// User text as a message quotes it: at most `maxLength` characters, then
+// "…" when there was more, so a huge field never floods a message.
+QString messageExcerpt(const QString& text, qsizetype maxLength = 60);
+
 // A file that could not be read or written:
 // "Cannot open file "<name>". <reason>" or "Cannot create file "<name>". <reason>".
 class FileError : public UserError {
