@@ -3,6 +3,7 @@
 #include "app/userprompts.h"
 #include "help/about.h"
 #include "options/preferences.h"
+#include "textfile/fileaccess.h"
 #include "ui/appinfo.h"
 
 #include <QApplication>
@@ -11,7 +12,11 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(AppInfo::title));
 
-    TFlowTest flowTest(QApplication::arguments().mid(1));
+    // Qt has taken its own options out of argv; a file name keeps its bytes.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(nameFromNative(argv[i]));
+    TFlowTest flowTest(arguments);
     TAboutBox aboutBox(&flowTest);
     flowTest.setAboutBox(&aboutBox);
     // The Options dialog loads the stored settings as it is created.

@@ -11,6 +11,7 @@
 #include "options/centeroverform.h"
 #include "options/optionsfile.h"
 #include "options/preferences.h"
+#include "textfile/fileaccess.h"
 #include "ui/appicon.h"
 #include "ui/appinfo.h"
 #include "ui/keypress.h"
@@ -343,8 +344,9 @@ void TFlowTest::SaveTestFile(const QString& fileName) const {
 }
 
 void TFlowTest::LoadTestFile(const QString& fileName) {
-    // A name that is not a file (none at all, or a folder) is ignored.
-    if (!QFileInfo(fileName).isFile())
+    // A name that is not a regular file (none at all, a folder, a device or
+    // a FIFO) is ignored.
+    if (!isRegularFile(fileName))
         return;
     std::optional<TestRecord> record;
     try {
@@ -416,7 +418,7 @@ bool TFlowTest::SaveClick() {
 }
 
 bool TFlowTest::ConfirmOverwrite(const QString& fileName, const QString& shownName) {
-    if (!QFileInfo::exists(fileName))
+    if (targetKind(fileName) == EntryKind::Missing)
         return true;
     return prompts_->askYesNo(this, QStringLiteral("Overwrite the existing file \"%1\"?")
                                         .arg(shownName.isEmpty() ? fileName : shownName));

@@ -1,6 +1,6 @@
 #include "app/startupfolders.h"
 
-#include <QFileInfo>
+#include "textfile/fileaccess.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -27,9 +27,9 @@ QString ioErrorText(int systemError) {
 
 std::optional<QString> createMissingFolders(const QStringList& folders) {
     for (const QString& folder : folders) {
-        if (QFileInfo(folder).isDir())
+        if (targetKind(folder) == EntryKind::Folder)
             continue;
-        if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0)
+        if (::mkdir(nativeName(folder).constData(), 0777) != 0)
             return ioErrorText(errno);
     }
     return std::nullopt;

@@ -1,6 +1,6 @@
 #include "app/userprompts.h"
 
-#include "textfile/textfile.h"
+#include "textfile/fileaccess.h"
 #include "ui/errorbox.h"
 
 #include <QDesktopServices>
@@ -42,10 +42,23 @@ QString qtNameFilter(const QString& filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
+QString openRefusal(const QString& fileName) {
+    switch (targetKind(fileName)) {
+    case EntryKind::File:
+        if (isWriteProtected(fileName) || isWriteProtected(QFileInfo(fileName).path()))
+            return QStringLiteral("This file is read-only or in a write-protected folder. "
+                                  "Choose another file.");
+        return {};
+    case EntryKind::Other:
+        return QStringLiteral("This is not a file but a device, a pipe or a socket. "
+                              "Choose a test file.");
+    default:
+        return {};
+    }
+}
+
 bool openRefuses(const QString& fileName) {
-    const QFileInfo chosen(fileName);
-    return chosen.isFile() &&
-           (isWriteProtected(chosen.filePath()) || isWriteProtected(chosen.path()));
+    return !openRefusal(fileName).isEmpty();
 }
 
 namespace {
@@ -101,12 +114,8 @@ QString chosenFile(QFileDialog& dialog) {
 
 std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* parent, const FileDialogRequest& request) {
     return std::make_unique<TestFileDialog>(
-        parent, request, QFileDialog::AcceptOpen, [](const QFileInfo& chosen) {
-            return openRefuses(chosen.filePath())
-                       ? QStringLiteral("This file is read-only or in a write-protected folder. "
-                                        "Choose another file.")
-                       : QString();
-        });
+        parent, request, QFileDialog::AcceptOpen,
+        [](const QFileInfo& chosen) { return openRefusal(chosen.filePath()); });
 }
 
 std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const FileDialogRequest& request) {

@@ -35,7 +35,9 @@ public:
 QString qtNameFilter(const QString& filter);
 
 // The open dialog admits only test files that could be saved back where they
-// are: a read-only file, or one in a write-protected folder, is refused.
+// are: a read-only file, or one in a write-protected folder, is refused, and
+// so is a device, FIFO or socket. The reason shown; empty when admitted.
+QString openRefusal(const QString& fileName);
 bool openRefuses(const QString& fileName);
 
 // The real dialogs, ready to show: Open admits only existing files that

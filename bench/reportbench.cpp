@@ -6,6 +6,7 @@
 //
 //   reportbench [folder]
 
+#include "textfile/fileaccess.h"
 #include "document/testfile.h"
 #include "report/flowtestreport.h"
 #include "report/htmlwriter.h"

@@ -1,12 +1,15 @@
 #include "cli/commandline.h"
 
 #include "options/optionsfile.h"
+#include "textfile/textfile.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 
+#include <limits>
 #include <variant>
 
 namespace {
@@ -157,7 +160,8 @@ std::optional<QString> readOutputOptions(const QCommandLineParser& parser, Comma
             return QStringLiteral("--format goes with --out-dir.");
         const auto formats = formatsFromName(*format);
         if (!formats)
-            return QStringLiteral("Unknown format \"%1\"; use pdf, html or both.").arg(*format);
+            return QStringLiteral("Unknown format \"%1\"; use pdf, html or both.")
+                .arg(messageExcerpt(*format));
         command.formats = *formats;
     }
     if (command.output == CommandLine::Output::Folder)
@@ -169,11 +173,16 @@ std::optional<QString> readJobs(const QCommandLineParser& parser, CommandLine& c
     const auto jobs = lastValue(parser, jobsName);
     if (!jobs)
         return std::nullopt;
-    bool isNumber = false;
-    command.jobs = jobs->toInt(&isNumber);
-    if (!isNumber || command.jobs < 1)
+    // Any count is taken; more threads than the tool uses are simply not started.
+    static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
+    const QString digits = jobs->trimmed();
+    if (!wholeNumber.match(digits).hasMatch() || digits.count(QLatin1Char('0')) == digits.size())
         return QStringLiteral("-j/--jobs needs a whole number of at least 1, not \"%1\".")
-            .arg(*jobs);
+            .arg(messageExcerpt(*jobs));
+    bool fitsInt = false;
+    command.jobs = digits.toInt(&fitsInt);
+    if (!fitsInt)
+        command.jobs = std::numeric_limits<int>::max();
     return std::nullopt;
 }
 
@@ -198,8 +207,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (const auto units = lastValue(parser, unitsName)) {
         command.units = unitsFromName(*units);
         if (!command.units)
-            return usageError(
-                QStringLiteral("Unknown units \"%1\"; use us, bar or kpa.").arg(*units));
+            return usageError(QStringLiteral("Unknown units \"%1\"; use us, bar or kpa.")
+                                  .arg(messageExcerpt(*units)));
     }
     command.files = parser.positionalArguments();
     if (const auto error = readOutputOptions(parser, command))
@@ -252,16 +261,21 @@ QString helpText() {
         "                       pages report1.html, report2.html, ... and the picture\n"
         "                       folder report/\n"
         "  --out-dir FOLDER     write the report of every input file into FOLDER (made\n"
-        "                       when missing), named after the input file without .oft:\n"
-        "                       NAME.pdf, or NAME1.html... with the picture folder NAME/;\n"
-        "                       two input files of one name are a usage error\n"
+        "                       once, when missing), named after the input file without\n"
+        "                       .oft: NAME.pdf, or NAME1.html... with the picture folder\n"
+        "                       NAME/; two input files whose reports would share a file\n"
+        "                       name are a usage error, and an input whose NAME would\n"
+        "                       leave FOLDER (\".oft\", \"..oft\") fails\n"
         "  --format pdf|html|both  what --out-dir writes (default: pdf)\n"
         "\n"
         "  --force              replace existing report files; without it an input file\n"
         "                       whose PDF file, page file or non-empty picture folder\n"
-        "                       exists fails, and nothing is written for it\n"
+        "                       exists fails, and nothing is written for it. A symbolic\n"
+        "                       link at an output is never followed: it counts as an\n"
+        "                       existing file, and --force replaces the link itself\n"
         "  -j N, --jobs N       process N input files at a time (default: one per\n"
-        "                       processor core); the output keeps the input order\n"
+        "                       processor core; never more than 64 or than there are\n"
+        "                       input files); the output keeps the input order\n"
         "\n"
         "Settings (default: the user's own options file, as the program loads it):\n"
         "  --options FILE       take the settings from this options file instead; a file\n"
@@ -289,9 +303,13 @@ QString helpText() {
         "that is not a number) is empty. Values are in the units of the settings;\n"
         "nothing is converted.\n"
         "\n"
-        "A file that fails is named on standard error and the other files are still\n"
-        "processed; no file is ever left half-written. With more than 20 input files\n"
-        "and standard error on a terminal, a progress line counts them.\n"
+        "Input files must be regular files of at most 64 MiB; a device, FIFO, socket or\n"
+        "folder is refused at once. A file that fails is named on standard error with\n"
+        "the system's reason, and the other files are still processed. No file is\n"
+        "ever left half-written: a report replaces its old files only when every one\n"
+        "of its files was written whole, so a full disk leaves the old ones as they\n"
+        "were. With more than 20 input files and standard error on a terminal, a\n"
+        "progress line counts them.\n"
         "\n"
         "Environment: the user's options file is $APPDATA/Ostrel/FlowTest/FlowTest20.INI\n"
         "(without APPDATA, in the user's configuration folder, ~/.config). Reports are\n"
@@ -300,7 +318,8 @@ QString helpText() {
         "Exit status: 0 when every file was processed; 1 when a file could not be read\n"
         "or its report not written (the other files are still processed), or when the\n"
         "options file could not be read or the --out-dir folder not made (nothing\n"
-        "processed); 2 for a usage error (nothing written).\n");
+        "processed); 2 for a usage error, or when two input files would write the same\n"
+        "report file (nothing written).\n");
 }
 
 QString usageHint() {

@@ -2,23 +2,22 @@
 
 #include "textfile/textfile.h"
 
-#include <QFuture>
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentMap>
+#include <QThread>
 
+#include <algorithm>
 #include <exception>
 
-void runInInputOrder(const QStringList& inputFiles, int jobs, const InputJob& job,
-                     const OutcomeSink& sink) {
-    QThreadPool pool;
-    pool.setMaxThreadCount(jobs);
-    const QFuture<InputOutcome> outcomes = QtConcurrent::mapped(&pool, inputFiles, job);
-    for (qsizetype i = 0; i < inputFiles.size(); ++i)
-        sink(i, outcomes.resultAt(static_cast<int>(i))); // waits for that one
+int workerThreads(int requested, qsizetype inputCount) {
+    const qsizetype wanted = requested > 0 ? requested : QThread::idealThreadCount();
+    return static_cast<int>(std::clamp<qsizetype>(
+        std::min<qsizetype>({wanted, inputCount, maxWorkerThreads}), 1, maxWorkerThreads));
 }
 
-InputJob catchingFailures(InputJob job) {
-    return [job = std::move(job)](const QString& inputFile) -> InputOutcome {
+std::function<InputOutcome(qsizetype)>
+catchingFailures(const QStringList& inputFiles,
+                 std::function<InputOutcome(const QString& inputFile)> job) {
+    return [&inputFiles, job = std::move(job)](qsizetype index) -> InputOutcome {
+        const QString& inputFile = inputFiles[index];
         try {
             return job(inputFile);
         } catch (const UserError& error) {

@@ -8,12 +8,11 @@
 #include "cli/reportwriting.h"
 #include "document/testfile.h"
 #include "hydraulics/numbertext.h"
+#include "textfile/fileaccess.h"
 #include "textfile/textfile.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QGuiApplication>
-#include <QThread>
 
 #include <clocale>
 #include <cstdio>
@@ -36,14 +35,16 @@ void printTo(std::FILE* stream, const QString& text) {
     printTo(stream, text.toUtf8());
 }
 
+// File names in messages keep their own bytes, so they can be pasted back.
 void printError(const QString& message) {
-    printTo(stderr, QStringLiteral("flowtest-report: ") + message + QLatin1Char('\n'));
+    printTo(stderr, nativeName(QStringLiteral("flowtest-report: ") + message + QLatin1Char('\n')));
 }
 
+// A file name that is not UTF-8 is kept byte for byte.
 QStringList argumentsAfterProgramName(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(nameFromNative(argv[i]));
     return arguments;
 }
 
@@ -85,25 +86,19 @@ std::unique_ptr<QCoreApplication> makeApplication(bool drawing, int& argc, char*
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-InputJob jobFor(const CommandLine& command, const Settings& settings) {
+TestRecord readTest(const QString& file) {
+    return parseTestFile(readWholeFile(file, maxTestFileBytes));
+}
+
+std::function<InputOutcome(const QString&)> lineJobFor(const CommandLine& command,
+                                                       const Settings& settings) {
     const QChar separator = localeDecimalSeparator();
-    switch (command.output) {
-    case CommandLine::Output::Json:
+    if (command.output == CommandLine::Output::Csv)
         return [settings, separator](const QString& file) -> InputOutcome {
-            const TestRecord record = parseTestFile(readWholeFile(file));
-            return {reportJsonLine(record, settings, file, separator) + '\n', {}};
+            return {csvRow(readTest(file), settings, file, separator), {}};
         };
-    case CommandLine::Output::Csv:
-        return [settings, separator](const QString& file) -> InputOutcome {
-            return {csvRow(parseTestFile(readWholeFile(file)), settings, file, separator), {}};
-        };
-    default:
-        break;
-    }
-    return [command, settings, separator](const QString& file) -> InputOutcome {
-        writeReports(snapshotOfFile(file, settings, separator), reportTargets(command, file),
-                     command.force);
-        return {};
+    return [settings, separator](const QString& file) -> InputOutcome {
+        return {reportJsonLine(readTest(file), settings, file, separator) + '\n', {}};
     };
 }
 
@@ -134,29 +129,73 @@ private:
 
 // Every input is processed; a failed one is named on standard error and the
 // others go on. Standard output gets the outcomes in input order.
-int processInputs(const CommandLine& command, const Settings& settings) {
-    if (command.output == CommandLine::Output::Csv)
-        printTo(stdout, csvHeader());
-    const int jobs = command.jobs > 0 ? command.jobs : QThread::idealThreadCount();
+int runJobs(const CommandLine& command, const std::function<InputOutcome(qsizetype)>& job) {
     const ProgressLine progress(command.files.size());
     bool allDone = true;
-    runInInputOrder(command.files, jobs, catchingFailures(jobFor(command, settings)),
-                    [&](qsizetype index, const InputOutcome& outcome) {
-                        if (!outcome.error.isEmpty()) {
-                            std::fflush(stdout);
-                            progress.clear();
-                            printError(outcome.error);
-                            allDone = false;
-                        }
-                        printTo(stdout, outcome.output);
-                        progress.update(index + 1);
-                    });
+    runInInputOrder<InputOutcome>(command.files.size(),
+                                  workerThreads(command.jobs, command.files.size()), job,
+                                  [&](qsizetype index, const InputOutcome& outcome) {
+                                      if (!outcome.error.isEmpty()) {
+                                          std::fflush(stdout);
+                                          progress.clear();
+                                          printError(outcome.error);
+                                          allDone = false;
+                                      }
+                                      printTo(stdout, outcome.output);
+                                      progress.update(index + 1);
+                                  });
     progress.finish();
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         printError(QStringLiteral("Cannot write to standard output."));
         return 1;
     }
     return allDone ? 0 : 1;
+}
+
+int printLines(const CommandLine& command, const Settings& settings) {
+    if (command.output == CommandLine::Output::Csv)
+        printTo(stdout, csvHeader());
+    return runJobs(command, catchingFailures(command.files, lineJobFor(command, settings)));
+}
+
+// Composes every input, then checks that no two inputs share an output path
+// before anything is written: on one thread, so no check races another.
+// The --out-dir folder is made once, after that check; should it vanish
+// during the batch, the remaining inputs fail rather than make it again.
+int writeReportFiles(const CommandLine& command, const Settings& settings) {
+    const QChar separator = localeDecimalSeparator();
+    QList<PlannedReport> batch;
+    batch.reserve(command.files.size());
+    runInInputOrder<PlannedReport>(
+        command.files.size(), workerThreads(command.jobs, command.files.size()),
+        [&](qsizetype i) { return planReport(command, settings, separator, command.files[i]); },
+        [&](qsizetype, const PlannedReport& report) { batch.append(report); });
+    if (const auto error = sharedOutputError(batch)) {
+        printError(*error);
+        printTo(stderr, usageHint());
+        return 2;
+    }
+    if (command.output == CommandLine::Output::Folder) {
+        try {
+            makeFolder(command.outputPath, true);
+        } catch (const FileError& error) {
+            printError(error.message());
+            return 1;
+        }
+    }
+    PlannedReport* const reports = batch.data(); // each worker touches its own report only
+    return runJobs(command, [&](qsizetype i) -> InputOutcome {
+        PlannedReport& report = reports[i];
+        if (report.error.isEmpty()) {
+            try {
+                writeReports(report, command.force);
+            } catch (const UserError& error) {
+                report.error = error.message();
+            }
+        }
+        report.pages.clear(); // written: its memory can go
+        return {{}, report.error};
+    });
 }
 
 } // namespace
@@ -191,10 +230,6 @@ int main(int argc, char* argv[]) {
         printError(error.message());
         return 1;
     }
-    if (command.output == CommandLine::Output::Folder && !QDir().mkpath(command.outputPath)) {
-        printError(QStringLiteral("Cannot create folder \"%1\".")
-                       .arg(QDir::toNativeSeparators(command.outputPath)));
-        return 1;
-    }
-    return processInputs(command, settings);
+    return drawsReports(command.output) ? writeReportFiles(command, settings)
+                                        : printLines(command, settings);
 }

@@ -4,10 +4,14 @@
 #include "report/filerenders.h"
 #include "report/htmlwriter.h"
 #include "report/pdfwriter.h"
+#include "textfile/fileaccess.h"
 #include "textfile/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+
+#include <exception>
 
 namespace {
 
@@ -18,33 +22,38 @@ struct HtmlPlace {
 };
 
 HtmlPlace htmlPlace(const QString& fileName) {
-    return {QFileInfo(fileName).absoluteDir(), splitHtmlName(fileName)};
+    return {QFileInfo(fileName).dir(), splitHtmlName(fileName)};
 }
 
-QStringList existingFiles(const ReportTarget& target, qsizetype pageCount) {
-    if (target.format == ReportTarget::Format::Pdf)
-        return QFileInfo::exists(target.fileName) ? QStringList{target.fileName} : QStringList();
-    const HtmlPlace place = htmlPlace(target.fileName);
-    QStringList existing;
-    for (int page = 1; page <= pageCount; ++page) {
-        const QString pageFile =
-            place.folder.filePath(htmlPageFileName(place.name.base, page, place.name.extension));
-        if (QFileInfo::exists(pageFile))
-            existing.append(pageFile);
+// An output that is there already: a file, a link (dangling or not), or a
+// picture folder with something in it.
+bool isTaken(const QString& path, bool isPictureFolder) {
+    switch (entryKind(path)) {
+    case EntryKind::Missing:
+        return false;
+    case EntryKind::Folder:
+        return !isPictureFolder || !folderEntries(path).isEmpty();
+    default:
+        return true;
     }
-    const QDir pictures(place.folder.filePath(place.name.base));
-    if (pictures.exists() && !pictures.isEmpty())
-        existing.append(pictures.path() + QLatin1Char('/'));
-    return existing;
 }
 
-void refuseToReplace(const QList<ReportTarget>& targets, qsizetype pageCount) {
-    QStringList existing;
-    for (const ReportTarget& target : targets)
-        existing += existingFiles(target, pageCount);
-    if (!existing.isEmpty())
-        throw UserError(QStringLiteral("\"%1\" exists already; use --force to replace it.")
-                            .arg(QDir::toNativeSeparators(existing.constFirst())));
+void refuseToReplace(const PlannedReport& report) {
+    for (const ReportTarget& target : report.targets) {
+        const QStringList paths = targetPaths(target, report.pages.size());
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            const bool isPictureFolder =
+                target.format == ReportTarget::Format::Html && i == paths.size() - 1;
+            if (isTaken(paths[i], isPictureFolder))
+                throw UserError(QStringLiteral("\"%1\" exists already; use --force to replace it.")
+                                    .arg(paths[i] + (isPictureFolder ? "/" : "")));
+        }
+    }
+}
+
+// Paths compare as the file system sees them: "d/./a.pdf" is "d/a.pdf".
+QString comparablePath(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
 } // namespace
@@ -71,20 +80,80 @@ QList<ReportTarget> reportTargets(const CommandLine& command, const QString& inp
     return targets;
 }
 
-ReportSnapshot snapshotOfFile(const QString& inputFile, const Settings& settings,
-                              QChar decimalSeparator) {
-    return {parseTestFile(readWholeFile(inputFile)), settings, decimalSeparator};
+QStringList targetPaths(const ReportTarget& target, qsizetype pageCount) {
+    if (target.format == ReportTarget::Format::Pdf)
+        return {target.fileName};
+    const HtmlPlace place = htmlPlace(target.fileName);
+    QStringList paths;
+    for (int page = 1; page <= pageCount; ++page)
+        paths.append(
+            place.folder.filePath(htmlPageFileName(place.name.base, page, place.name.extension)));
+    paths.append(place.folder.filePath(place.name.base));
+    return paths;
 }
 
-void writeReports(const ReportSnapshot& snapshot, const QList<ReportTarget>& targets,
-                  bool replace) {
-    const ComposedReport pages = composeFlowTestReport(snapshot);
+std::optional<QString> reportNameRefusal(const CommandLine& command, const QString& inputFile) {
+    if (command.output != CommandLine::Output::Folder)
+        return std::nullopt;
+    const QString name = reportBaseName(inputFile);
+    if (!name.isEmpty() && name != QLatin1String(".") && name != QLatin1String(".."))
+        return std::nullopt;
+    return QStringLiteral("\"%1\": its reports would be named \"%2\", which is no name of a file "
+                          "inside the --out-dir folder; rename the input file.")
+        .arg(inputFile, name);
+}
+
+ReportSnapshot snapshotOfFile(const QString& inputFile, const Settings& settings,
+                              QChar decimalSeparator) {
+    return {parseTestFile(readWholeFile(inputFile, maxTestFileBytes)), settings, decimalSeparator};
+}
+
+PlannedReport planReport(const CommandLine& command, const Settings& settings,
+                         QChar decimalSeparator, const QString& inputFile) {
+    PlannedReport report{inputFile, {}, {}, {}};
+    try {
+        if (const auto refusal = reportNameRefusal(command, inputFile)) {
+            report.error = *refusal;
+            return report;
+        }
+        report.pages = composeFlowTestReport(snapshotOfFile(inputFile, settings, decimalSeparator));
+        report.targets = reportTargets(command, inputFile);
+    } catch (const UserError& error) {
+        report.error = error.message();
+    } catch (const std::exception& error) {
+        report.error =
+            QStringLiteral("\"%1\": %2").arg(inputFile, QString::fromLocal8Bit(error.what()));
+    }
+    return report;
+}
+
+std::optional<QString> sharedOutputError(const QList<PlannedReport>& batch) {
+    QHash<QString, qsizetype> owner; // path -> the input that writes it
+    for (qsizetype i = 0; i < batch.size(); ++i) {
+        for (const ReportTarget& target : batch[i].targets) {
+            for (const QString& path : targetPaths(target, batch[i].pages.size())) {
+                const QString key = comparablePath(path);
+                const auto first = owner.constFind(key);
+                if (first == owner.cend()) {
+                    owner.insert(key, i);
+                } else if (*first != i) {
+                    return QStringLiteral("\"%1\" and \"%2\" would both write \"%3\"; rename "
+                                          "one of them or give them separate folders.")
+                        .arg(batch[*first].inputFile, batch[i].inputFile, path);
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void writeReports(const PlannedReport& report, bool replace) {
     if (!replace)
-        refuseToReplace(targets, pages.size());
-    for (const ReportTarget& target : targets) {
+        refuseToReplace(report);
+    for (const ReportTarget& target : report.targets) {
         if (target.format == ReportTarget::Format::Pdf)
-            writePdfFile(target.fileName, pages);
+            writePdfFile(target.fileName, report.pages, LinkHandling::Replace);
         else
-            writeHtmlFile(target.fileName, pages);
+            writeHtmlFile(target.fileName, report.pages, LinkHandling::Replace);
     }
 }

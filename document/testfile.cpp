@@ -2,7 +2,8 @@
 
 #include "document/outletrowtext.h"
 
-#include <QFileInfo>
+#include "textfile/fileaccess.h"
+#include "textfile/filewriter.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ TestRecord parseTestFile(const QByteArray& bytes) {
 }
 
 std::optional<TestRecord> readTestFile(const QString& fileName) {
-    if (!QFileInfo::exists(fileName))
+    if (targetKind(fileName) == EntryKind::Missing)
         return std::nullopt;
     return parseTestFile(readWholeFile(fileName));
 }

@@ -18,8 +18,9 @@
 QList<KeyValue> testFileLines(const TestRecord& record);
 QByteArray testFileBytes(const TestRecord& record);
 
-// Writes the record through a temporary file renamed over the target, so a
-// failed save leaves an old file whole. Throws FileError ("Cannot create file").
+// Writes the record through the one file writer (a link at the name is
+// followed), so a failed save leaves an old file whole. Throws FileError
+// ("Cannot create file").
 void writeTestFile(const QString& fileName, const TestRecord& record);
 
 // Reads the bytes of a test file: keys ignore the case of A-Z, lines come in

@@ -1,6 +1,7 @@
 #include "options/optionsfile.h"
 
-#include <QFileInfo>
+#include "textfile/fileaccess.h"
+
 #include <QStandardPaths>
 
 #include <optional>
@@ -100,7 +101,7 @@ Settings settingsFromOptionsLines(const Settings& before, const QList<KeyValue>&
 }
 
 void loadOptionsFile(const QString& fileName, Settings& settings) {
-    if (!QFileInfo::exists(fileName))
+    if (targetKind(fileName) == EntryKind::Missing)
         return;
     settings = settingsFromOptionsLines(settings, readKeyValueFile(fileName));
 }
@@ -108,4 +109,3 @@ void loadOptionsFile(const QString& fileName, Settings& settings) {
 void saveOptionsFile(const QString& fileName, const Settings& settings) {
     writeKeyValueFile(fileName, optionsLines(settings));
 }
-

@@ -3,6 +3,7 @@
 #include "hydraulics/keyfilters.h"
 #include "hydraulics/numbertext.h"
 #include "options/optionsfile.h"
+#include "textfile/fileaccess.h"
 #include "ui/errorbox.h"
 #include "ui/keypress.h"
 #include "ui/textfields.h"
@@ -11,7 +12,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QFont>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -149,7 +149,7 @@ void TfrmPreferences::FormShow() {
 
 void TfrmPreferences::LoadOptions(const QString& fileName) {
     // Without a file the controls keep their values exactly, cursor included.
-    if (!QFileInfo::exists(fileName))
+    if (targetKind(fileName) == EntryKind::Missing)
         return;
     Settings loaded = settings();
     loadOptionsFile(fileName, loaded);

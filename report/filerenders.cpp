@@ -2,9 +2,7 @@
 
 #include "report/htmlwriter.h"
 #include "report/pdfwriter.h"
-#include "textfile/textfile.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 void PdfRender::produce(const ComposedReport& pages, const ReportSystem& system) {
@@ -20,13 +18,9 @@ HtmlName splitHtmlName(const QString& fileName) {
     return {name.left(dot), name.mid(dot)};
 }
 
-void writeHtmlFile(const QString& fileName, const ComposedReport& pages) {
-    const QDir folder = QFileInfo(fileName).absoluteDir();
+void writeHtmlFile(const QString& fileName, const ComposedReport& pages, LinkHandling links) {
     const HtmlName name = splitHtmlName(fileName);
-    if (!folder.exists(name.base) && !folder.mkdir(name.base))
-        throw FileError(QStringLiteral("Cannot create folder \"%1\".")
-                            .arg(QDir::toNativeSeparators(folder.filePath(name.base))));
-    writeHtmlReport(pages, folder.absolutePath(), name.base, name.extension);
+    writeHtmlReport(pages, QFileInfo(fileName).absolutePath(), name.base, name.extension, links);
 }
 
 void HtmlRender::produce(const ComposedReport& pages, const ReportSystem& system) {

@@ -2,16 +2,16 @@
 
 #include "report/jpegencoder.h"
 #include "report/pagepicture.h"
+#include "textfile/fileaccess.h"
 #include "textfile/textfile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLineF>
 #include <QList>
-#include <QUrl>
+#include <QRegularExpression>
+#include <QSet>
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
 #include <type_traits>
 #include <variant>
 
@@ -88,8 +88,9 @@ QString htmlEscaped(const QString& text) {
     return escaped;
 }
 
+// The name's own bytes, so a name that is not UTF-8 still finds its file.
 QString urlPathComponent(const QString& name) {
-    return QString::fromLatin1(QUrl::toPercentEncoding(name));
+    return QString::fromLatin1(nativeName(name).toPercentEncoding());
 }
 
 // One page's markup, item by item in drawing order.
@@ -142,11 +143,6 @@ private:
     QString html_;
 };
 
-struct OutputFile {
-    QString path;
-    QByteArray bytes;
-};
-
 // Builds every file before writing any, so an encoding failure leaves the
 // folder as it was.
 class HtmlReportFiles {
@@ -172,39 +168,66 @@ public:
         pages_.append({pagePath, html.document()});
     }
 
-    // Pictures first, so that no page shows before its pictures exist.
-    void write() const {
-        if (!pictures_.isEmpty())
-            makePictureFolder();
-        for (const OutputFile& file : pictures_)
-            writeWholeFile(file.path, file.bytes);
-        for (const OutputFile& file : pages_)
-            writeWholeFile(file.path, file.bytes);
+    // The pictures and pages replace the old ones as one set, so no page
+    // ever shows with pictures of another report.
+    void write(LinkHandling links) const {
+        preparePictureFolder(links);
+        writeFileSet(pictures_ + pages_, links);
+    }
+
+    // Picture files of an earlier report of this name that this one has not.
+    void removeOldPictures() const {
+        static const QRegularExpression pictureName(
+            QStringLiteral("^page[1-9][0-9]*-picture[1-9][0-9]*\\.jpg$"));
+        QSet<QString> kept;
+        for (const FileContent& picture : pictures_)
+            kept.insert(picture.fileName);
+        for (const QString& name : folderEntries(pictureFolder_)) {
+            const QString path = QDir(pictureFolder_).filePath(name);
+            if (pictureName.match(name).hasMatch() && !kept.contains(path))
+                removeFile(path);
+        }
     }
 
 private:
     // The picture's URL relative to the pages.
     QString keepPicture(const PagePicture& picture, int pageNumber, int pictureNumber) {
-        const QString name =
-            QStringLiteral("page%1-picture%2.jpg").arg(pageNumber).arg(pictureNumber);
+        const QString name = htmlPictureFileName(pageNumber, pictureNumber);
         pictures_.append({QDir(pictureFolder_).filePath(name), pagePictureJpeg(picture)});
         return urlPathComponent(baseName_) + '/' + urlPathComponent(name);
     }
 
-    void makePictureFolder() const {
-        std::error_code error;
-        std::filesystem::create_directories(QFile::encodeName(pictureFolder_).toStdString(), error);
-        if (error)
+    // One folder level: a report never makes the folder it is written into.
+    void preparePictureFolder(LinkHandling links) const {
+        if (links == LinkHandling::Replace && entryKind(pictureFolder_) == EntryKind::Link &&
+            !removeFile(pictureFolder_))
             throw FileError(QStringLiteral("Cannot create folder \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(pictureFolder_),
-                                     QString::fromLocal8Bit(error.message())));
+                                .arg(pictureFolder_, systemReason(errno)));
+        makeFolder(pictureFolder_);
     }
 
     QString baseName_;
     QString pictureFolder_;
-    QList<OutputFile> pictures_;
-    QList<OutputFile> pages_;
+    QList<FileContent> pictures_;
+    QList<FileContent> pages_;
 };
+
+// Pages of an earlier, longer report of this name: the pages after this
+// report's last, as long as they follow one another.
+void removeOldPages(const QString& folder, const QString& baseName, const QString& extension,
+                    int pageCount) {
+    for (int k = pageCount + 1;; ++k) {
+        const QString page = QDir(folder).filePath(htmlPageFileName(baseName, k, extension));
+        const EntryKind kind = entryKind(page);
+        if ((kind != EntryKind::File && kind != EntryKind::Link) || !removeFile(page))
+            return;
+    }
+}
+
+bool leavesNoPictureFolderName(const QString& baseName) {
+    return baseName.isEmpty() || baseName == QLatin1String(".") ||
+           baseName == QLatin1String("..") || baseName.contains(QLatin1Char('/'));
+}
 
 } // namespace
 
@@ -212,11 +235,22 @@ QString htmlPageFileName(const QString& baseName, int pageNumber, const QString&
     return baseName + QString::number(pageNumber) + extension;
 }
 
+QString htmlPictureFileName(int pageNumber, int pictureNumber) {
+    return QStringLiteral("page%1-picture%2.jpg").arg(pageNumber).arg(pictureNumber);
+}
+
 void writeHtmlReport(const ComposedReport& pages, const QString& folder, const QString& baseName,
-                     const QString& extension) {
+                     const QString& extension, LinkHandling links) {
+    const QString firstPage = QDir(folder).filePath(htmlPageFileName(baseName, 1, extension));
+    if (leavesNoPictureFolderName(baseName))
+        throw FileError(QStringLiteral("Cannot create file \"%1\". The name \"%2\" cannot name "
+                                       "the folder of its pictures.")
+                            .arg(firstPage, messageExcerpt(baseName)));
     HtmlReportFiles files(folder, baseName);
     for (int k = 1; k <= pages.size(); ++k)
         files.addPage(pages[k - 1], QDir(folder).filePath(htmlPageFileName(baseName, k, extension)),
                       k);
-    files.write();
+    files.write(links);
+    removeOldPages(folder, baseName, extension, static_cast<int>(pages.size()));
+    files.removeOldPictures();
 }

@@ -1,15 +1,21 @@
 #pragma once
 
 #include "report/composedpage.h"
+#include "textfile/filewriter.h"
 
 #include <QString>
 
 // The report as web pages, one file per page: folder/baseName + k + extension
 // for page k (from 1), its pictures as JPEG files in the folder
-// folder/baseName/. Every file is written whole or not at all; throws
-// FileError (or JpegError).
+// folder/baseName/, made when missing (one level). The pages and pictures
+// replace the old ones as one set or not at all; then the pages and
+// pictures of an earlier, longer report of that name are removed. A base
+// name that cannot name a folder of its own ("", ".", "..") is refused.
+// Throws FileError (or JpegError).
 void writeHtmlReport(const ComposedReport& pages, const QString& folder, const QString& baseName,
-                     const QString& extension);
+                     const QString& extension, LinkHandling links = LinkHandling::Follow);
 
 // The file name of page k (from 1) without its folder.
 QString htmlPageFileName(const QString& baseName, int pageNumber, const QString& extension);
+// The file name of a page's picture inside the picture folder.
+QString htmlPictureFileName(int pageNumber, int pictureNumber);

@@ -306,6 +306,6 @@ QByteArray pdfBytes(const ComposedReport& pages) {
     return doc.contents();
 }
 
-void writePdfFile(const QString& fileName, const ComposedReport& pages) {
-    writeWholeFile(fileName, pdfBytes(pages));
+void writePdfFile(const QString& fileName, const ComposedReport& pages, LinkHandling links) {
+    writeWholeFile(fileName, pdfBytes(pages), links);
 }

@@ -2,6 +2,7 @@
 
 #include "report/composedpage.h"
 
+#include "textfile/filewriter.h"
 #include "textfile/textfile.h"
 
 #include <QByteArray>
@@ -19,4 +20,5 @@ public:
 QByteArray pdfBytes(const ComposedReport& pages);
 
 // Written whole or not at all; also throws FileError.
-void writePdfFile(const QString& fileName, const ComposedReport& pages);
+void writePdfFile(const QString& fileName, const ComposedReport& pages,
+                  LinkHandling links = LinkHandling::Follow);

@@ -1,5 +1,7 @@
 #include "options/optionsfile.h"
 #include "settingsof.h"
+#include "textfile/fileaccess.h"
+#include "textfile/filewriter.h"
 
 #include <QDir>
 #include <QFile>

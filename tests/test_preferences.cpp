@@ -2,6 +2,8 @@
 #include "options/optionsfile.h"
 #include "options/preferences.h"
 #include "settingsof.h"
+#include "textfile/fileaccess.h"
+#include "textfile/filewriter.h"
 
 #include <QApplication>
 #include <QCheckBox>

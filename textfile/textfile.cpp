@@ -1,8 +1,7 @@
 #include "textfile/textfile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "textfile/fileaccess.h"
+#include "textfile/filewriter.h"
 
 #include <array>
 
@@ -25,14 +24,6 @@ int windows1252Byte(char16_t c) {
         if (high1252[i] == c)
             return static_cast<int>(0x80 + i);
     return -1;
-}
-
-QString cannotOpen(const QString& fileName, const QString& reason) {
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason);
-}
-
-QString cannotCreate(const QString& fileName, const QString& reason) {
-    return QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason);
 }
 
 bool isSeparator(QChar c) {
@@ -195,33 +186,4 @@ QByteArray keyValueBytes(const QList<KeyValue>& lines) {
 
 void writeKeyValueFile(const QString& fileName, const QList<KeyValue>& lines) {
     writeWholeFile(fileName, keyValueBytes(lines));
-}
-
-QByteArray readWholeFile(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(cannotOpen(fileName, file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(cannotOpen(fileName, file.errorString()));
-    return bytes;
-}
-
-bool isWriteProtected(const QString& path) {
-    // The permission bits count even for root, as a read-only attribute does.
-    const QFileInfo info(path);
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return !info.isWritable() || !(info.permissions() & anyWrite);
-}
-
-void writeWholeFile(const QString& fileName, const QByteArray& bytes) {
-    const QFileInfo target(fileName);
-    // Renaming would replace a read-only file; the user protected it, so refuse.
-    if (target.exists() && (!target.isFile() || isWriteProtected(fileName)))
-        throw FileError(cannotCreate(fileName, QStringLiteral("Permission denied")));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(cannotCreate(fileName, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(cannotCreate(fileName, file.errorString()));
 }

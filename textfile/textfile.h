@@ -65,15 +65,7 @@ bool keyIs(const KeyValue& line, QLatin1StringView name); // ignores the case of
 // A whole key = value file: read (decoded, split into lines, each split)...
 QList<KeyValue> readKeyValueFile(const QString& fileName);
 QList<KeyValue> parseKeyValueText(const QByteArray& bytes);
-// ...and written ("key = value" lines, each ended by CR LF, encoded).
+// ...and written ("key = value" lines, each ended by CR LF, encoded) by the
+// one file writer, links followed.
 QByteArray keyValueBytes(const QList<KeyValue>& lines);
 void writeKeyValueFile(const QString& fileName, const QList<KeyValue>& lines);
-
-// Whole-file access with the user's messages. Writing goes through a
-// temporary file renamed over the target, so a failed write leaves the old
-// file whole; a read-only target is refused.
-QByteArray readWholeFile(const QString& fileName);
-// A file or folder the user made read-only (its permission bits say so, which
-// counts for root too) or that this user cannot write.
-bool isWriteProtected(const QString& path);
-void writeWholeFile(const QString& fileName, const QByteArray& bytes);
