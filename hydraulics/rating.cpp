@@ -19,10 +19,11 @@ std::optional<double> flowAtResidualPressure(double S, double R, double Q, doubl
         return std::nullopt;
     if (!(Q > 0 && S > R && P < S))
         return std::nullopt;
-    const long double flow = supplyFlowAt(S, R, Q, P);
+    // Finite in long double may still be beyond what a double holds.
+    const double flow = static_cast<double>(supplyFlowAt(S, R, Q, P));
     if (!std::isfinite(flow))
         return std::nullopt;
-    return static_cast<double>(flow);
+    return flow;
 }
 
 double twentyPsi(UnitSystem units) {
