@@ -17,8 +17,8 @@ struct InputOutcome {
 };
 
 // The worker threads for a batch: the number asked for (one per processor
-// core when none), never more than there are inputs nor more than
-// maxWorkerThreads, and at least one.
+// core when none), never more than there are inputs, than maxWorkerThreads
+// or than the open-file limit leaves room for, and at least one.
 inline constexpr int maxWorkerThreads = 64;
 int workerThreads(int requested, qsizetype inputCount);
 
