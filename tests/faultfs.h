@@ -9,15 +9,41 @@
 #include <QString>
 
 #ifdef Q_OS_LINUX
+#include <csignal>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+// While it lives, no file of this process may grow past `bytes`: a write
+// beyond fails with "File too large", as on a full disk, for any user and
+// without a mount.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : oldSignal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*oldSignal_)(int);
+};
 
 // A tiny memory file system, unmounted whatever the test's outcome.
 class TinyFileSystem {
 public:
     explicit TinyFileSystem(const QString& mountPoint, const char* size = "size=32k")
         : path_(QFile::encodeName(mountPoint)),
-          mounted_(::geteuid() == 0 && ::mount("tmpfs", path_.constData(), "tmpfs", 0, size) == 0) {}
+          mounted_(::geteuid() == 0 && ::mount("tmpfs", path_.constData(), "tmpfs", 0, size) == 0) {
+    }
     ~TinyFileSystem() {
         if (mounted_)
             ::umount2(path_.constData(), MNT_DETACH);
@@ -27,8 +53,8 @@ public:
     bool mounted() const { return mounted_; }
     // From now on nothing can be created, written or removed in it.
     bool makeReadOnly() const {
-        return mounted_ && ::mount("tmpfs", path_.constData(), "tmpfs",
-                                   MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        return mounted_ &&
+               ::mount("tmpfs", path_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
 
 private:

@@ -24,6 +24,7 @@ private slots:
 
     void saveIntoReadOnlyFolder();
     void saveOverReadOnlyFile();
+    void saveOntoFullDevice_data();
     void saveOntoFullDevice();
     void folderVanishesBetweenDialogAndWrite();
     void failedSaveFromNewPromptAbandonsNew();
@@ -46,8 +47,9 @@ private:
     }
     void expectCreateError(const QString& fileName) {
         QCOMPARE(prompts().errors.size(), 1);
-        QVERIFY2(prompts().errors[0].startsWith(QString("Cannot create file \"%1\". ").arg(fileName)),
-                 qPrintable(prompts().errors[0]));
+        QVERIFY2(
+            prompts().errors[0].startsWith(QString("Cannot create file \"%1\". ").arg(fileName)),
+            qPrintable(prompts().errors[0]));
     }
     void expectTestKept() {
         QCOMPARE(window_->findChild<QLineEdit*>("eTime")->text(), QString("10:30"));
@@ -111,26 +113,52 @@ void FaultTest::saveOverReadOnlyFile() {
     QCOMPARE(bytes(path("old.oft")), testFileBytes(oldRecord()));
 }
 
+void FaultTest::saveOntoFullDevice_data() {
+    QTest::addColumn<bool>("fullDevice"); // else a file size limit, for any user
+    QTest::addColumn<int>("notesLines");
+    QTest::addColumn<QString>("reason");
+    // Below and above the 16 KiB a buffered writer keeps to itself.
+    for (const int lines : {0, 100}) {
+        QTest::addRow("full device, %d notes lines", lines)
+            << true << lines << QStringLiteral("No space left on device");
+        QTest::addRow("file size limit, %d notes lines", lines)
+            << false << lines << QStringLiteral("File too large");
+    }
+}
+
 void FaultTest::saveOntoFullDevice() {
+    QFETCH(bool, fullDevice);
+    QFETCH(int, notesLines);
+    QFETCH(QString, reason);
     QDir(dir_->path()).mkpath("full");
     const TinyFileSystem device(path("full"));
-    if (!device.mounted())
+    if (fullDevice && !device.mounted())
         QSKIP("cannot mount a small file system here (needs root)");
     writeTestFile(path("full/old.oft"), oldRecord());
-    QVERIFY(fillUp(path("full/filler")));
-    // Notes large enough to need more room than is left.
-    TestRecord big = window_->testRecord();
-    big.notes = QStringList(100, QString(200, 'n'));
-    writeTestFile(path("big.oft"), big);
-    window_->LoadTestFile(path("big.oft"));
+    TestRecord typed = window_->testRecord();
+    typed.notes = QStringList(notesLines, QString(200, 'n'));
+    writeTestFile(path("typed.oft"), typed);
+    window_->LoadTestFile(path("typed.oft"));
     typeTime("!");
+    if (fullDevice)
+        QVERIFY(fillUp(path("full/filler")));
     prompts().saveAnswers.enqueue(path("full/old.oft"));
     prompts().yesNoAnswers.enqueue(true);
-    QVERIFY(!window_->SaveClick());
-    expectCreateError(path("full/old.oft"));
+    {
+        std::optional<FileSizeLimit> limit;
+        if (!fullDevice)
+            limit.emplace(testFileBytes(oldRecord()).size());
+        QVERIFY(!window_->SaveClick());
+    }
+    QCOMPARE(
+        prompts().errors,
+        QStringList{QString("Cannot create file \"%1\". %2.").arg(path("full/old.oft"), reason)});
     QVERIFY(window_->isModified());
-    QCOMPARE(window_->testRecord().notes, big.notes);
+    QCOMPARE(window_->testRecord().notes, typed.notes);
     QCOMPARE(bytes(path("full/old.oft")), testFileBytes(oldRecord()));
+    QStringList left = QDir(path("full")).entryList(QDir::Files | QDir::Hidden);
+    left.removeOne("filler");
+    QCOMPARE(left, QStringList{"old.oft"});
 }
 
 void FaultTest::folderVanishesBetweenDialogAndWrite() {

@@ -1,4 +1,5 @@
 #include "document/testfile.h"
+#include "faultfs.h"
 #include "report/flowtestreport.h"
 #include "report/pdfwriter.h"
 
@@ -199,6 +200,17 @@ private slots:
     void existingOutputs_data();
     void existingOutputs();
     void outDir();
+    void batchOutputsNeverMeet_data();
+    void batchOutputsNeverMeet();
+    void outputNamesStayInTheFolder();
+    void linksAtOutputs_data();
+    void linksAtOutputs();
+    void failedWriteKeepsOldReports_data();
+    void failedWriteKeepsOldReports();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
+    void shellRuns_data();
+    void shellRuns();
 
 private:
     ToolRun run(const QStringList& arguments, const QStringList& environment = {});
@@ -989,6 +1001,196 @@ void FlowTestReportTest::outDir() {
     written.sort();
     QCOMPARE(written, (QStringList{"GOOD", "GOOD.pdf", "GOOD1.html", "good", "good.pdf",
                                    "good1.html", "good2", "good2.pdf", "good21.html"}));
+}
+
+// A test of 400 outlets: a report of 12 pages.
+QByteArray fourHundredOutlets() {
+    QByteArray bytes = "Static = 60\r\nResidual = 40\r\n";
+    for (int i = 1; i <= 400; ++i)
+        bytes += "Flow = #" + QByteArray::number(i) + ",,2.5,0.9,10,\r\n";
+    return bytes;
+}
+
+void FlowTestReportTest::batchOutputsNeverMeet_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("shared");
+    QTest::newRow("page 11 of a is page 1 of a1") << "a.oft"
+                                                  << "a1.oft"
+                                                  << "d/a11.html";
+    QTest::newRow("the picture folder of a1.html is page 1 of a") << "a.oft"
+                                                                  << "a1.html.oft"
+                                                                  << "d/a1.html";
+}
+
+void FlowTestReportTest::batchOutputsNeverMeet() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, shared);
+    dataFile(first, fourHundredOutlets());
+    dataFile(second, fileBytes(examplePath("us-three-outlets.oft")));
+    for (const QStringList& flags : {QStringList{}, QStringList{"-j1", "--force"}}) {
+        const ToolRun result =
+            run(QStringList{"--out-dir", "d", "--format", "html", first, second} + flags);
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY2(
+            result.err.contains(
+                QString("\"%1\" and \"%2\" would both write \"%3\"").arg(first, second, shared)),
+            qPrintable(result.err));
+        QVERIFY(!QFileInfo::exists(data_->filePath("d"))); // nothing written
+    }
+}
+
+void FlowTestReportTest::outputNamesStayInTheFolder() {
+    const QByteArray test = fileBytes(examplePath("us-three-outlets.oft"));
+    QDir().mkpath(data_->filePath("parent/X"));
+    const QStringList inputs{dataFile(".oft", test), dataFile("..oft", test),
+                             dataFile("...oft", test)};
+    const ToolRun result =
+        run(QStringList{"--out-dir", "parent/X", "--format", "both", "--force"} + inputs);
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err.count("rename the input file"), 3);
+    QCOMPARE(QDir(data_->filePath("parent"))
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"X"});
+    QVERIFY(QDir(data_->filePath("parent/X"))
+                .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+void FlowTestReportTest::linksAtOutputs_data() {
+    QTest::addColumn<QStringList>("output");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("dangling");
+    const QStringList pdf{"--pdf", "o.pdf"};
+    const QStringList html{"--html", "o.html"};
+    for (const bool dangling : {false, true}) {
+        const char* kind = dangling ? "dangling" : "live";
+        QTest::addRow("%s link as the PDF", kind) << pdf << "o.pdf" << dangling;
+        QTest::addRow("%s link as a page", kind) << html << "o1.html" << dangling;
+        QTest::addRow("%s link as a picture", kind) << html << "o/page1-picture1.jpg" << dangling;
+        QTest::addRow("%s link as the picture folder", kind) << html << "o" << dangling;
+    }
+}
+
+void FlowTestReportTest::linksAtOutputs() {
+    QFETCH(QStringList, output);
+    QFETCH(QString, link);
+    QFETCH(bool, dangling);
+    const QString input = examplePath("us-three-outlets.oft");
+    const bool folder = link == "o";
+    QDir(data_->path()).mkpath(folder ? "elsewhere" : "o");
+    const QString target = data_->filePath(folder ? "elsewhere/page1-picture1.jpg" : "target");
+    if (!dangling)
+        writeFile(target, "target");
+    if (dangling && folder)
+        QDir(data_->filePath("elsewhere")).removeRecursively();
+    QVERIFY(QFile::link(folder ? data_->filePath("elsewhere") : target, data_->filePath(link)));
+
+    const ToolRun refused = run(output + QStringList{input});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains("exists already; use --force"), qPrintable(refused.err));
+    QVERIFY(QFileInfo(data_->filePath(link)).isSymLink());
+
+    const ToolRun forced = run(output + QStringList{"--force", input});
+    QCOMPARE(forced.exitCode, 0);
+    const QFileInfo replaced(data_->filePath(link));
+    QVERIFY(!replaced.isSymLink() && (folder ? replaced.isDir() : replaced.isFile()));
+    QCOMPARE(fileBytes(target), dangling ? QByteArray() : QByteArray("target")); // untouched
+    QCOMPARE(QFileInfo::exists(target), !dangling);
+}
+
+void FlowTestReportTest::failedWriteKeepsOldReports_data() {
+    QTest::addColumn<QStringList>("output");
+    QTest::addColumn<QStringList>("oldFiles");
+    const QStringList html{"o1.html", "o/page1-picture1.jpg"};
+    // The small report writes less than a buffered writer keeps to itself.
+    QTest::newRow("small PDF") << QStringList{"--pdf", "o.pdf"} << QStringList{"o.pdf"};
+    QTest::newRow("web pages") << QStringList{"--html", "o.html"} << html;
+}
+
+void FlowTestReportTest::failedWriteKeepsOldReports() {
+    QFETCH(QStringList, output);
+    QFETCH(QStringList, oldFiles);
+    // The old report has a graph; the new one, of a test without pressures, none.
+    const QString input = dataFile("nograph.oft", "Date = x\r\nFlow = #1,,2.5,0.9,10,\r\n");
+    QVERIFY(run(output + QStringList{examplePath("us-three-outlets.oft")}).exitCode == 0);
+    QList<QByteArray> old;
+    for (const QString& file : oldFiles)
+        old.append(fileBytes(data_->filePath(file)));
+    const QStringList before = QDir(data_->path()).entryList(QDir::AllEntries | QDir::Hidden);
+    ToolRun failed;
+    {
+        const FileSizeLimit limit(1000); // inherited by the tool
+        failed = run(output + QStringList{"--force", input});
+    }
+    QCOMPARE(failed.exitCode, 1);
+    QVERIFY2(failed.err.contains("File too large"), qPrintable(failed.err));
+    for (qsizetype i = 0; i < oldFiles.size(); ++i)
+        QCOMPARE(fileBytes(data_->filePath(oldFiles[i])), old[i]);
+    QCOMPARE(QDir(data_->path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+}
+
+void FlowTestReportTest::onlyRegularFilesAreRead_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("reason");
+    const QString notRegular = QStringLiteral("It is not a regular file.");
+    QTest::newRow("device") << "/dev/zero" << notRegular;
+    QTest::newRow("FIFO without a writer") << "fifo.oft" << notRegular;
+    QTest::newRow("folder") << "folder.oft" << notRegular;
+    QTest::newRow("over 64 MiB") << "huge.oft"
+                                 << "It is larger than 64 MiB";
+}
+
+void FlowTestReportTest::onlyRegularFilesAreRead() {
+    QFETCH(QString, input);
+    QFETCH(QString, reason);
+    QVERIFY(QProcess::execute("mkfifo", {data_->filePath("fifo.oft")}) == 0);
+    QDir(data_->path()).mkpath("folder.oft");
+    QFile huge(data_->filePath("huge.oft"));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize((qint64(64) << 20) + 1));
+    for (const QString& output : QStringList{"--json", "--csv"}) {
+        const ToolRun result = run({output, input});
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains(QString("Cannot open file \"%1\". %2").arg(input, reason)),
+                 qPrintable(result.err));
+    }
+}
+
+void FlowTestReportTest::shellRuns_data() {
+    QTest::addColumn<QString>("script"); // $0 is the tool
+    QTest::addColumn<QStringList>("written");
+    // Each worker thread opens files; a thread that cannot aborts the process.
+    QStringList sixty;
+    for (int i = 10; i < 70; ++i)
+        sixty.append(QString("t%1.pdf").arg(i));
+    QTest::newRow("-j 5000 for 60 inputs under an open-file limit of 64")
+        << "ulimit -n 64; for i in $(seq 10 69); do cp \"$1\" t$i.oft; done; "
+           "exec \"$0\" -j 5000 --out-dir d t*.oft"
+        << sixty;
+    QTest::newRow("a name that is not UTF-8")
+        << "cp \"$1\" \"$(printf 'caf\\351.oft')\"; "
+           "exec \"$0\" --out-dir d --format both \"$(printf 'caf\\351.oft')\""
+        << QStringList{"caf\\351", "caf\\351.pdf", "caf\\3511.html"};
+}
+
+void FlowTestReportTest::shellRuns() {
+    QFETCH(QString, script);
+    QFETCH(QStringList, written);
+    QProcess shell;
+    shell.setWorkingDirectory(data_->path());
+    shell.start("sh", {"-c", script, FLOWTEST_REPORT_TOOL, examplePath("us-three-outlets.oft")});
+    QVERIFY(shell.waitForFinished(120000));
+    QCOMPARE(shell.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(shell.exitCode() == 0, shell.readAllStandardError().constData());
+    QProcess listing; // the names' own bytes, as ls -b escapes them
+    listing.setWorkingDirectory(data_->filePath("d"));
+    listing.start("ls", {"-b"});
+    QVERIFY(listing.waitForFinished());
+    const QStringList listed =
+        QString::fromLatin1(listing.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    // Qt cannot name what is not UTF-8 to remove it.
+    QProcess::execute("sh", {"-c", "rm -rf \"$0\"/*", data_->path()});
+    QCOMPARE(listed, written);
 }
 
 QTEST_MAIN(FlowTestReportTest)
