@@ -1,5 +1,6 @@
 #include "app/flowgrid.h"
 #include "app/ostrelflow.h"
+#include "app/userprompts.h"
 #include "document/testfile.h"
 #include "options/preferences.h"
 #include "scriptedprompts.h"
@@ -17,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 // The main window's start-up, Modified flag and document commands, with
 // questions and file dialogs answered through the prompts seam.
@@ -55,7 +58,8 @@ private slots:
     void roundTripThroughWindowKeepsCells();
     void openedAndSavedUnchangedKeepsBytes_data();
     void openedAndSavedUnchangedKeepsBytes();
-    void folderAsTestFileIsIgnored();
+    void notARegularFileIsIgnored_data();
+    void notARegularFileIsIgnored();
     void shiftEnterEndsALineInMemos();
     void pasteIsCutAtTheLimit();
 
@@ -438,13 +442,25 @@ void MainWindowTest::openedAndSavedUnchangedKeepsBytes() {
     QCOMPARE(contents(file("out.oft")), bytes);
 }
 
-void MainWindowTest::folderAsTestFileIsIgnored() {
+void MainWindowTest::notARegularFileIsIgnored_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("refusedByOpen"); // a folder is entered by the dialog instead
+    QTest::newRow("folder") << "folder.oft" << false;
+    QTest::newRow("FIFO without a writer") << "fifo.oft" << true;
+}
+
+void MainWindowTest::notARegularFileIsIgnored() {
+    QFETCH(QString, name);
+    QFETCH(bool, refusedByOpen);
     QDir().mkpath(file("folder.oft"));
-    makeWindow({file("folder.oft")});
-    window_->LoadTestFile(file("folder.oft"));
+    QVERIFY(::mkfifo(QFile::encodeName(file("fifo.oft")).constData(), 0600) == 0);
+    const QString path = dir_->filePath(name);
+    makeWindow({path});
+    window_->LoadTestFile(path);
     QVERIFY(prompts().errors.isEmpty());
     QVERIFY(!window_->isModified());
     QCOMPARE(grid().outlets().rowCount(), 1);
+    QCOMPARE(openRefuses(path), refusedByOpen);
 }
 
 void MainWindowTest::shiftEnterEndsALineInMemos() {
