@@ -489,8 +489,10 @@ void TFlowTest::SaveAsHtmlClick() {
     const QDir folder = QFileInfo(chosen).absoluteDir();
     const HtmlName name = splitHtmlName(chosen);
     // The picture folder is made first, and stays when the overwrite is declined.
-    if (const auto error = createMissingFolders({folder.filePath(name.base)})) {
-        showError(*error);
+    try {
+        makeFolder(folder.filePath(name.base));
+    } catch (const FileError& error) {
+        showError(error.message());
         return;
     }
     setFileOutput(RvRenderHTML, folder.filePath(name.base + name.extension));
