@@ -6,8 +6,14 @@
 #include <cstdio> // jpeglib.h needs FILE declared first
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include <jpeglib.h>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -28,12 +34,20 @@ struct JumpingErrorManager {
     std::longjmp(errors->jumpBack, 1);
 }
 
+// How the bytes of a pixel lie in memory, as libjpeg names it.
+struct PixelLayout {
+    J_COLOR_SPACE colorSpace;
+    int bytesPerPixel;
+};
+
+constexpr PixelLayout rgb888Layout{JCS_RGB, 3};
+
 // Everything libjpeg works on, plain data so that it may live across setjmp.
 struct CompressionJob {
     jpeg_compress_struct compressor;
     JumpingErrorManager errors;
-    const unsigned char* rgbPixels;
-    qsizetype bytesPerLine;
+    JSAMPARRAY rows; // one pointer per row, top to bottom
+    PixelLayout layout;
     int width;
     int height;
     int quality;
@@ -52,8 +66,8 @@ bool runCompressor(CompressionJob& job) {
     jpeg_mem_dest(&c, &job.output, &job.outputSize);
     c.image_width = static_cast<JDIMENSION>(job.width);
     c.image_height = static_cast<JDIMENSION>(job.height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
+    c.input_components = job.layout.bytesPerPixel;
+    c.in_color_space = job.layout.colorSpace;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, job.quality, TRUE);
     c.write_JFIF_header = TRUE;
@@ -61,12 +75,9 @@ bool runCompressor(CompressionJob& job) {
     c.X_density = static_cast<UINT16>(job.dotsPerInch);
     c.Y_density = static_cast<UINT16>(job.dotsPerInch);
     jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        // libjpeg only reads the rows it is given.
-        JSAMPROW row =
-            const_cast<unsigned char*>(job.rgbPixels + c.next_scanline * job.bytesPerLine);
-        jpeg_write_scanlines(&c, &row, 1);
-    }
+    // The destination grows as needed, so libjpeg never stops short of the last row.
+    while (c.next_scanline < c.image_height)
+        jpeg_write_scanlines(&c, job.rows + c.next_scanline, c.image_height - c.next_scanline);
     jpeg_finish_compress(&c);
     return true;
 }
@@ -82,14 +93,16 @@ using MallocBuffer = std::unique_ptr<unsigned char, FreeWithFree>;
 // it: a buffer it replaced mid-way would be lost if an error followed.
 class Compression {
 public:
-    Compression(const QImage& rgb, int quality, int dotsPerInch) {
-        job_.rgbPixels = rgb.constBits();
-        job_.bytesPerLine = rgb.bytesPerLine();
-        job_.width = rgb.width();
-        job_.height = rgb.height();
+    // `image` is read where it lies, as `layout` describes its pixels.
+    Compression(const QImage& image, PixelLayout layout, int quality, int dotsPerInch)
+        : rows_(rowPointers(image)) {
+        job_.rows = rows_.data();
+        job_.layout = layout;
+        job_.width = image.width();
+        job_.height = image.height();
         job_.quality = quality;
         job_.dotsPerInch = qBound(1, dotsPerInch, 65535);
-        job_.outputSize = worstCaseSize(rgb.width(), rgb.height());
+        job_.outputSize = worstCaseSize(image.width(), image.height());
         buffer_.reset(static_cast<unsigned char*>(std::malloc(job_.outputSize)));
         if (!buffer_)
             throw JpegError(QStringLiteral("Not enough memory for the JPEG image."));
@@ -109,6 +122,14 @@ public:
     }
 
 private:
+    // libjpeg takes rows as non-const pointers but only reads them.
+    static std::vector<JSAMPROW> rowPointers(const QImage& image) {
+        std::vector<JSAMPROW> rows(static_cast<size_t>(image.height()));
+        for (int y = 0; y < image.height(); ++y)
+            rows[static_cast<size_t>(y)] = const_cast<JSAMPROW>(image.constScanLine(y));
+        return rows;
+    }
+
     static unsigned long worstCaseSize(int width, int height) {
         const auto padded = [](int n) {
             return static_cast<unsigned long>((qMax(n, 1) + 15) / 16 * 16);
@@ -116,9 +137,37 @@ private:
         return padded(width) * padded(height) * 3 + 2048;
     }
 
+    std::vector<JSAMPROW> rows_;
     CompressionJob job_{}; // zeroed, so destroying an uncreated compressor is harmless
     MallocBuffer buffer_;
 };
+
+// The formats libjpeg reads as they are, so that no converted copy of a
+// picture of several megabytes is made. Premultiplied formats are not among
+// them: their colours are stored darkened by the alpha.
+std::optional<PixelLayout> directLayoutOf(QImage::Format format) {
+    switch (format) {
+    case QImage::Format_RGB888:
+        return rgb888Layout;
+#ifdef JCS_EXTENSIONS
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        // One 32-bit word 0xAARRGGBB a pixel, in the processor's byte order.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+        return PixelLayout{JCS_EXT_BGRX, 4};
+#else
+        return PixelLayout{JCS_EXT_XRGB, 4};
+#endif
+    case QImage::Format_RGBX8888:
+    case QImage::Format_RGBA8888:
+        return PixelLayout{JCS_EXT_RGBX, 4};
+    case QImage::Format_BGR888:
+        return PixelLayout{JCS_EXT_BGR, 3};
+#endif
+    default:
+        return std::nullopt;
+    }
+}
 
 int dotsPerInchOf(const QImage& image) {
     return qRound(image.dotsPerMeterX() * 0.0254);
@@ -127,10 +176,20 @@ int dotsPerInchOf(const QImage& image) {
 } // namespace
 
 QByteArray encodeJpeg(const QImage& image, int quality) {
+    if (const auto layout = directLayoutOf(image.format()))
+        return Compression(image, *layout, quality, dotsPerInchOf(image)).run();
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    return Compression(rgb, quality, dotsPerInchOf(image)).run();
+    return Compression(rgb, rgb888Layout, quality, dotsPerInchOf(image)).run();
 }
 
 QByteArray pagePictureJpeg(const PagePicture& picture) {
     return encodeJpeg(pagePictureImage(picture, pictureDotsPerInch));
+}
+
+void keepPictureBuffersMapped() {
+#ifdef __GLIBC__
+    constexpr int megabytes = 1 << 20;
+    mallopt(M_MMAP_THRESHOLD, 64 * megabytes);
+    mallopt(M_TRIM_THRESHOLD, 128 * megabytes);
+#endif
 }
