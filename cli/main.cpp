@@ -8,6 +8,7 @@
 #include "cli/reportwriting.h"
 #include "document/testfile.h"
 #include "hydraulics/numbertext.h"
+#include "report/jpegencoder.h"
 #include "textfile/fileaccess.h"
 #include "textfile/textfile.h"
 
@@ -18,9 +19,6 @@
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 
@@ -59,18 +57,6 @@ void withoutRuntimeFolderNotice(QtMsgType type, const QMessageLogContext& contex
         return;
     if (qtHandler)
         qtHandler(type, context, message);
-}
-
-// Every report rasterises its graph and encodes it, through buffers of several
-// megabytes. By default the C library maps each one afresh and returns it on
-// release, so every report pays for the page faults (a fifth of its time);
-// kept in the heap, they are reused by the next report of the thread.
-void keepPictureBuffersMapped() {
-#ifdef __GLIBC__
-    constexpr int megabytes = 1 << 20;
-    mallopt(M_MMAP_THRESHOLD, 64 * megabytes);
-    mallopt(M_TRIM_THRESHOLD, 128 * megabytes);
-#endif
 }
 
 // Reports are drawn with fonts and pictures, which need a GUI application;
@@ -183,12 +169,13 @@ int writeReportFiles(const CommandLine& command, const Settings& settings) {
             return 1;
         }
     }
+    const QSet<QString> written = batchPaths(batch);
     PlannedReport* const reports = batch.data(); // each worker touches its own report only
     return runJobs(command, [&](qsizetype i) -> InputOutcome {
         PlannedReport& report = reports[i];
         if (report.error.isEmpty()) {
             try {
-                writeReports(report, command.force);
+                writeReports(report, command.force, written);
             } catch (const UserError& error) {
                 report.error = error.message();
             }

@@ -147,13 +147,25 @@ std::optional<QString> sharedOutputError(const QList<PlannedReport>& batch) {
     return std::nullopt;
 }
 
-void writeReports(const PlannedReport& report, bool replace) {
+QSet<QString> batchPaths(const QList<PlannedReport>& batch) {
+    QSet<QString> paths;
+    for (const PlannedReport& report : batch)
+        for (const ReportTarget& target : report.targets)
+            for (const QString& path : targetPaths(target, report.pages.size()))
+                paths.insert(comparablePath(path));
+    return paths;
+}
+
+void writeReports(const PlannedReport& report, bool replace, const QSet<QString>& batchPaths) {
     if (!replace)
         refuseToReplace(report);
+    const HtmlOutput html{LinkHandling::Replace, [&batchPaths](const QString& path) {
+                              return batchPaths.contains(comparablePath(path));
+                          }};
     for (const ReportTarget& target : report.targets) {
         if (target.format == ReportTarget::Format::Pdf)
             writePdfFile(target.fileName, report.pages, LinkHandling::Replace);
         else
-            writeHtmlFile(target.fileName, report.pages, LinkHandling::Replace);
+            writeHtmlFile(target.fileName, report.pages, html);
     }
 }

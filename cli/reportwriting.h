@@ -6,6 +6,7 @@
 
 #include <QChar>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -62,9 +63,13 @@ PlannedReport planReport(const CommandLine& command, const Settings& settings,
 // when every path of the batch belongs to one input only.
 std::optional<QString> sharedOutputError(const QList<PlannedReport>& batch);
 
+// Every path the batch writes, as the file system compares them.
+QSet<QString> batchPaths(const QList<PlannedReport>& batch);
+
 // Writes every target of a planned report. Unless `replace`, a target whose
 // file (any page of an HTML report) or non-empty picture folder exists, or
 // a symbolic link at any of them, fails the whole input before anything is
 // written. A link at an output is never followed: with `replace` the link
-// itself is replaced. Throws UserError.
-void writeReports(const PlannedReport& report, bool replace);
+// itself is replaced. An old page that the batch writes for another input
+// is left alone. Throws UserError.
+void writeReports(const PlannedReport& report, bool replace, const QSet<QString>& batchPaths);

@@ -1,6 +1,5 @@
 #include "report/filerenders.h"
 
-#include "report/htmlwriter.h"
 #include "report/pdfwriter.h"
 
 #include <QFileInfo>
@@ -18,9 +17,9 @@ HtmlName splitHtmlName(const QString& fileName) {
     return {name.left(dot), name.mid(dot)};
 }
 
-void writeHtmlFile(const QString& fileName, const ComposedReport& pages, LinkHandling links) {
+void writeHtmlFile(const QString& fileName, const ComposedReport& pages, const HtmlOutput& output) {
     const HtmlName name = splitHtmlName(fileName);
-    writeHtmlReport(pages, QFileInfo(fileName).absolutePath(), name.base, name.extension, links);
+    writeHtmlReport(pages, QFileInfo(fileName).absolutePath(), name.base, name.extension, output);
 }
 
 void HtmlRender::produce(const ComposedReport& pages, const ReportSystem& system) {

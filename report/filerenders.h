@@ -1,7 +1,7 @@
 #pragma once
 
+#include "report/htmlwriter.h"
 #include "report/reportsystem.h"
-#include "textfile/filewriter.h"
 
 // The report system's writers for file output: each writes the composed
 // pages to the system's output file name.
@@ -23,7 +23,7 @@ public:
 // folder B is made when missing (also for a report without pictures), and
 // page k goes to folder/B + k + E. Throws FileError.
 void writeHtmlFile(const QString& fileName, const ComposedReport& pages,
-                   LinkHandling links = LinkHandling::Follow);
+                   const HtmlOutput& output = {});
 
 // The parts of an HTML output name: "report.html" -> {"report", ".html"}.
 struct HtmlName {

@@ -215,11 +215,12 @@ private:
 // Pages of an earlier, longer report of this name: the pages after this
 // report's last, as long as they follow one another.
 void removeOldPages(const QString& folder, const QString& baseName, const QString& extension,
-                    int pageCount) {
+                    int pageCount, const HtmlOutput& output) {
     for (int k = pageCount + 1;; ++k) {
         const QString page = QDir(folder).filePath(htmlPageFileName(baseName, k, extension));
         const EntryKind kind = entryKind(page);
-        if ((kind != EntryKind::File && kind != EntryKind::Link) || !removeFile(page))
+        if ((kind != EntryKind::File && kind != EntryKind::Link) ||
+            (output.writtenByAnother && output.writtenByAnother(page)) || !removeFile(page))
             return;
     }
 }
@@ -240,7 +241,7 @@ QString htmlPictureFileName(int pageNumber, int pictureNumber) {
 }
 
 void writeHtmlReport(const ComposedReport& pages, const QString& folder, const QString& baseName,
-                     const QString& extension, LinkHandling links) {
+                     const QString& extension, const HtmlOutput& output) {
     const QString firstPage = QDir(folder).filePath(htmlPageFileName(baseName, 1, extension));
     if (leavesNoPictureFolderName(baseName))
         throw FileError(QStringLiteral("Cannot create file \"%1\". The name \"%2\" cannot name "
@@ -250,7 +251,7 @@ void writeHtmlReport(const ComposedReport& pages, const QString& folder, const Q
     for (int k = 1; k <= pages.size(); ++k)
         files.addPage(pages[k - 1], QDir(folder).filePath(htmlPageFileName(baseName, k, extension)),
                       k);
-    files.write(links);
-    removeOldPages(folder, baseName, extension, static_cast<int>(pages.size()));
+    files.write(output.links);
+    removeOldPages(folder, baseName, extension, static_cast<int>(pages.size()), output);
     files.removeOldPictures();
 }

@@ -5,6 +5,15 @@
 
 #include <QString>
 
+#include <functional>
+
+struct HtmlOutput {
+    LinkHandling links = LinkHandling::Follow;
+    // For a batch: tells a path that another report of the run writes, which
+    // is never taken for an old page of this one.
+    std::function<bool(const QString& path)> writtenByAnother;
+};
+
 // The report as web pages, one file per page: folder/baseName + k + extension
 // for page k (from 1), its pictures as JPEG files in the folder
 // folder/baseName/, made when missing (one level). The pages and pictures
@@ -13,7 +22,7 @@
 // name that cannot name a folder of its own ("", ".", "..") is refused.
 // Throws FileError (or JpegError).
 void writeHtmlReport(const ComposedReport& pages, const QString& folder, const QString& baseName,
-                     const QString& extension, LinkHandling links = LinkHandling::Follow);
+                     const QString& extension, const HtmlOutput& output = {});
 
 // The file name of page k (from 1) without its folder.
 QString htmlPageFileName(const QString& baseName, int pageNumber, const QString& extension);
