@@ -1,9 +1,11 @@
 // Any test file through the whole report: composition, the PDF writer and
-// the web page writer. Nothing may crash, the PDF must parse with the pages
-// composed, and no text of the test may reach a web page unescaped.
+// the web page writer. Nothing may crash, no text run may outgrow what a
+// page shows, the PDF must parse with the pages composed, and no text of the
+// test may reach a web page unescaped.
 #include "fuzzcheck.h"
 
 #include "document/testfile.h"
+#include "report/composer.h"
 #include "report/flowtestreport.h"
 #include "report/htmlwriter.h"
 #include "report/pdfwriter.h"
@@ -35,6 +37,13 @@ ReportSnapshot snapshotOf(const QByteArray& input) {
     snapshot.test = parseTestFile(input.mid(1));
     snapshot.settings.testedBy = snapshot.test.notes; // memo text of any kind
     return snapshot;
+}
+
+void checkRuns(const ComposedReport& pages) {
+    for (const ComposedPage& page : pages)
+        for (const PageItem& item : page.items)
+            if (const auto* run = std::get_if<TextRun>(&item))
+                fuzzCheck(run->text.size() <= longestTextRun, "a text run is cut to what shows");
 }
 
 void checkPdf(const QByteArray& pdf, qsizetype pageCount) {
@@ -76,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const QByteArray input(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
     const ComposedReport pages = composeFlowTestReport(snapshotOf(input));
     fuzzCheck(!pages.isEmpty(), "a report has a page");
+    checkRuns(pages);
     checkPdf(pdfBytes(pages), pages.size());
     checkHtml(pages);
     return 0;

@@ -107,6 +107,9 @@ def report_seeds():
         "Notes = \u2028\u00a0\r\nStatic = 5,5\r\nResidual = 4\r\nFlow = #1,,,,,3000\r\n".encode(),
         "long-texts": b"\x02Date = " + b"d" * 300 + b"\r\nStatic = " + b"9" * 200 + b"\r\n"
         b"Notes = " + b"word " * 400 + b"\r\nFlow = #1,,,,," + b"1" * 100 + b"\r\n",
+        # Longer than a PDF string may be: drawn only as far as the paper shows it.
+        "hundred-thousand-character-date": b"\x00Date = " + b"5" * 100000 + b"\r\nStatic = 60\r\n"
+        b"Residual = 40\r\nFlow = #1,,2.5,0.9,10,\r\n",
     }
     for name, data in cases.items():
         write("fuzz_reportfiles", name, data)

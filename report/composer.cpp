@@ -6,13 +6,95 @@
 
 #include <QHash>
 
+#include <utility>
+
 namespace {
 
 // Lengths closer than this are equal: band heights add up in floating point.
 constexpr double tolerance = 1e-6;
 constexpr double ruleWidth = 1.0 / 96; // one pixel at 96 dots per inch
+// How far beyond what shows the characters of a text are kept.
+constexpr double hiddenMargin = 1.0;
 
 using FieldValues = QHash<QString, ColumnValue>;
+
+bool hasRightToLeft(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t code = text[i].unicode();
+        if (code < 0x590) // no right-to-left script comes before Hebrew
+            continue;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        switch (QChar::direction(code)) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirRLI:
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+// How many lines of `lineHeight` fit `box`, counted as they are placed.
+qsizetype linesFitting(const QRectF& box, double lineHeight) {
+    if (!(lineHeight > 0)) // a font without height: every line lands on the first
+        return std::numeric_limits<qsizetype>::max();
+    qsizetype count = 0;
+    for (double top = box.top(); top + lineHeight <= box.bottom() + tolerance; top += lineHeight)
+        ++count;
+    return count;
+}
+
+// The end of at most longestTextRun characters from `from`, a surrogate
+// pair kept whole.
+qsizetype cappedEnd(QStringView text, qsizetype from) {
+    if (text.size() - from <= longestTextRun)
+        return text.size();
+    const qsizetype end = from + longestTextRun;
+    return text[end - 1].isHighSurrogate() ? end - 1 : end;
+}
+
+// The run without the characters that cannot show: those lying wholly
+// beyond its clip or the paper's edge, by more than hiddenMargin so that no
+// overhanging glyph or shaping context is lost. At most longestTextRun
+// characters stay, even of zero-width characters.
+TextRun shownPart(TextRun run, double paperWidth) {
+    double shownLeft = 0;
+    double shownRight = paperWidth;
+    if (!run.clip.isNull()) {
+        shownLeft = qMax(shownLeft, run.clip.left());
+        shownRight = qMin(shownRight, run.clip.right());
+    }
+    // Right-to-left text shows in another order than it is stored: it is
+    // only capped.
+    qsizetype from = 0;
+    qsizetype to = cappedEnd(run.text, 0);
+    if (!hasRightToLeft(run.text)) {
+        const double x = run.origin.x();
+        TextWalker walker(run.text, run.font);
+        while (walker.stepWithin(shownLeft - hiddenMargin - x)) {
+        }
+        // A tab jumps to a stop counted from where its run starts, so a run
+        // with one keeps its start.
+        if (!QStringView(run.text).sliced(walker.position()).contains(QLatin1Char('\t'))) {
+            from = walker.position();
+            run.origin.setX(x + walker.width());
+        }
+        const qsizetype last = cappedEnd(run.text, from);
+        while (walker.position() < last && x + walker.width() < shownRight + hiddenMargin)
+            walker.step();
+        to = walker.position();
+    }
+    if (from > 0 || to < run.text.size())
+        run.text = run.text.sliced(from, to - from);
+    return run;
+}
 
 class PageBuilder {
 public:
@@ -73,7 +155,9 @@ private:
         QRectF clip;
         if (cut && width > box.width() + tolerance)
             clip = QRectF(box.left(), box.top(), box.width(), metrics.lineHeight(item.font));
-        page_.items.append(TextRun{text, item.font, {left, baseline}, clip});
+        TextRun run = shownPart({text, item.font, {left, baseline}, clip}, page_.size.width());
+        if (!run.text.isEmpty())
+            page_.items.append(std::move(run));
         if (item.underline) {
             const double y = baseline + metrics.underlinePosition(item.font);
             page_.items.append(
@@ -82,12 +166,10 @@ private:
     }
 
     void placeMemo(const QString& text, const ReportItem& item, const QRectF& box) {
-        const TextMetrics& metrics = TextMetrics::arial();
-        const double lineHeight = metrics.lineHeight(item.font);
+        const double lineHeight = TextMetrics::arial().lineHeight(item.font);
         double top = box.top();
-        for (const QString& line : wrapMemoText(text, box.width(), item.font)) {
-            if (top + lineHeight > box.bottom() + tolerance)
-                break; // lines that do not fit the box are left out
+        for (const QString& line :
+             wrapMemoText(text, box.width(), item.font, linesFitting(box, lineHeight))) {
             placeText(line, item, QRectF(box.left(), top, box.width(), lineHeight), true);
             top += lineHeight;
         }
@@ -117,68 +199,77 @@ FieldValues fieldValues(const QList<ColumnDeclaration>& columns, const QList<Col
     return fields;
 }
 
-// Index of the last character of `text` from `start` that still fits `width`
-// (at least one character, so every line makes progress).
-qsizetype fittingLength(const QString& text, qsizetype start, double width,
-                        const ReportFont& font) {
-    const TextMetrics& metrics = TextMetrics::arial();
-    qsizetype length = 1;
-    while (start + length < text.size() &&
-           metrics.width(text.mid(start, length + 1), font) <= width + tolerance)
-        ++length;
-    return length;
+bool isSpace(QStringView text, qsizetype i) {
+    return text[i] == QLatin1Char(' ');
 }
 
-void wrapParagraph(const QString& paragraph, double width, const ReportFont& font,
-                   QStringList& lines) {
-    const TextMetrics& metrics = TextMetrics::arial();
-    qsizetype start = 0;
-    while (start < paragraph.size()) {
-        // Take whole words (each with the spaces before it) while they fit.
-        qsizetype end = start;
-        qsizetype lineEnd = start;
-        while (end < paragraph.size()) {
-            qsizetype next = end;
-            while (next < paragraph.size() && paragraph[next] == QLatin1Char(' '))
-                ++next;
-            while (next < paragraph.size() && paragraph[next] != QLatin1Char(' '))
-                ++next;
-            if (metrics.width(paragraph.mid(start, next - start), font) > width + tolerance)
-                break;
-            end = next;
-            lineEnd = next;
-        }
-        if (lineEnd == start) {
-            // Not even the first word fits: break it between characters.
-            qsizetype wordStart = start;
-            while (wordStart < paragraph.size() && paragraph[wordStart] == QLatin1Char(' '))
-                ++wordStart;
-            lineEnd = wordStart + fittingLength(paragraph, wordStart, width, font);
-            lines.append(paragraph.mid(start, lineEnd - start));
-        } else {
-            lines.append(paragraph.mid(start, lineEnd - start));
-        }
-        // The spaces at a break belong to neither line.
-        start = lineEnd;
-        while (start < paragraph.size() && paragraph[start] == QLatin1Char(' '))
-            ++start;
+qsizetype skipSpaces(QStringView text, qsizetype i) {
+    while (i < text.size() && isSpace(text, i))
+        ++i;
+    return i;
+}
+
+// Where the whole words from `start` that fit `limit` inches end, each word
+// with the spaces before it; `start` when not even the first one fits.
+qsizetype wholeWordsEnd(QStringView paragraph, qsizetype start, double limit,
+                        const ReportFont& font) {
+    qsizetype end = start;
+    TextWalker walker(paragraph, font, start);
+    while (walker.stepWithin(limit)) {
+        const qsizetype i = walker.position();
+        if (i == paragraph.size() || (isSpace(paragraph, i) && !isSpace(paragraph, i - 1)))
+            end = i;
     }
+    return end;
+}
+
+// Where the characters from `start` that fit `limit` inches end: at least
+// one character, so every line makes progress.
+qsizetype fittingEnd(QStringView paragraph, qsizetype start, double limit, const ReportFont& font) {
+    TextWalker walker(paragraph, font, start);
+    walker.step();
+    while (walker.stepWithin(limit)) {
+    }
+    return walker.position();
+}
+
+void wrapParagraph(QStringView paragraph, double width, const ReportFont& font, qsizetype maxLines,
+                   QStringList& lines) {
+    const double limit = width + tolerance;
+    qsizetype start = 0;
+    while (start < paragraph.size() && lines.size() < maxLines) {
+        qsizetype end = wholeWordsEnd(paragraph, start, limit, font);
+        if (end == start) // not even the first word fits: break it between characters
+            end = fittingEnd(paragraph, skipSpaces(paragraph, start), limit, font);
+        lines.append(paragraph.sliced(start, end - start).toString());
+        // The spaces at a break belong to neither line.
+        start = skipSpaces(paragraph, end);
+    }
+}
+
+// Where the paragraph from `start` ends, and where the next one begins.
+std::pair<qsizetype, qsizetype> paragraphEnd(QStringView text, qsizetype start) {
+    for (qsizetype i = start; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n'))
+            return {i, i + 1};
+        if (text[i] == QLatin1Char('\r'))
+            return {i, i + 1 < text.size() && text[i + 1] == QLatin1Char('\n') ? i + 2 : i + 1};
+    }
+    return {text.size(), -1};
 }
 
 } // namespace
 
-QStringList wrapMemoText(const QString& text, double width, const ReportFont& font) {
+QStringList wrapMemoText(QStringView text, double width, const ReportFont& font,
+                         qsizetype maxLines) {
     QStringList lines;
-    if (text.isEmpty())
-        return lines;
-    QString normalised = text;
-    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    for (const QString& paragraph : normalised.split(QLatin1Char('\n'))) {
-        if (paragraph.isEmpty())
+    for (qsizetype start = text.isEmpty() ? -1 : 0; start >= 0 && lines.size() < maxLines;) {
+        const auto [end, next] = paragraphEnd(text, start);
+        if (end == start)
             lines.append(QString());
         else
-            wrapParagraph(paragraph, width, font, lines);
+            wrapParagraph(text.sliced(start, end - start), width, font, maxLines, lines);
+        start = next;
     }
     return lines;
 }

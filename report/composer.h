@@ -4,8 +4,11 @@
 #include "report/reportdefinition.h"
 
 #include <QList>
+#include <QStringList>
+#include <QStringView>
 
 #include <functional>
+#include <limits>
 
 class DataConnection;
 
@@ -35,5 +38,11 @@ private:
 
 // Memo text split into the lines that fit `width` inches: paragraphs end at
 // line breaks (CR LF, CR or LF), and each is wrapped word by word; a word
-// wider than the line is broken between characters.
-QStringList wrapMemoText(const QString& text, double width, const ReportFont& font);
+// wider than the line is broken between characters. Wrapping stops after
+// `maxLines` lines, and the text beyond them is never looked at.
+QStringList wrapMemoText(QStringView text, double width, const ReportFont& font,
+                         qsizetype maxLines = std::numeric_limits<qsizetype>::max());
+
+// The most characters a composed text run holds: far more than a line of
+// the paper shows, far fewer than a PDF string may hold.
+inline constexpr qsizetype longestTextRun = 4096;

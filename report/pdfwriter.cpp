@@ -194,12 +194,29 @@ QList<FontSegment> fontSegments(const QString& text, bool bold) {
 
 // Helvetica's bytes. Only with no fallback font installed at all can a
 // character be left that WinAnsi lacks; it becomes '?'.
-QByteArray winAnsiBytes(const QString& text) {
-    QString winAnsi = text;
+QByteArray winAnsiBytes(QStringView text) {
+    QString winAnsi = text.toString();
     for (QChar& c : winAnsi)
         if (!fitsWindows1252(QString(c)))
             c = QLatin1Char('?');
     return encodeFileText(winAnsi);
+}
+
+// libharu refuses a string of more than 65,535 bytes. The composer keeps
+// text runs far shorter; a longer one is still drawn, piece by piece, each
+// piece at most 3 bytes a code unit in UTF-8 and no surrogate pair split.
+QList<QStringView> stringPieces(QStringView text) {
+    constexpr qsizetype pieceLength = 16384;
+    QList<QStringView> pieces;
+    while (text.size() > pieceLength) {
+        qsizetype length = pieceLength;
+        if (text[length - 1].isHighSurrogate())
+            --length;
+        pieces.append(text.first(length));
+        text = text.sliced(length);
+    }
+    pieces.append(text);
+    return pieces;
 }
 
 class PdfPageWriter {
@@ -235,16 +252,18 @@ private:
         double x = pdfX(run.origin.x());
         const double y = pdfY(run.origin.y());
         for (const FontSegment& segment : fontSegments(run.text, run.font.bold)) {
-            const QByteArray bytes =
-                segment.fontFile.isEmpty() ? winAnsiBytes(segment.text) : segment.text.toUtf8();
             HPDF_Page_SetFontAndSize(page_, fontOf(segment, run.font.bold), run.font.pointSize);
-            HPDF_Page_TextOut(page_, x, y, bytes.constData());
-            x += HPDF_Page_TextWidth(page_, bytes.constData());
+            for (const QStringView piece : stringPieces(segment.text)) {
+                const QByteArray bytes =
+                    segment.fontFile.isEmpty() ? winAnsiBytes(piece) : piece.toUtf8();
+                HPDF_Page_TextOut(page_, x, y, bytes.constData());
+                x += HPDF_Page_TextWidth(page_, bytes.constData());
+            }
         }
         HPDF_Page_EndText(page_);
         if (clipped)
             HPDF_Page_GRestore(page_);
-        doc_.check(QStringLiteral("draw the text \"%1\"").arg(run.text));
+        doc_.check(QStringLiteral("draw the text \"%1\"").arg(messageExcerpt(run.text)));
     }
 
     void drawItem(const RuleLine& line) {

@@ -1,10 +1,22 @@
 #include "report/textmetrics.h"
 
+#include <cmath>
+
 namespace {
 
 // Measured at a large size, where outlines are exact, then scaled.
 constexpr double referencePixels = 1000;
 constexpr double pointsPerInch = 72;
+// Qt lays a tab out as a jump to the next stop, one every 80 pixels (of the
+// reference size here) from where the text starts. It finds the stop in
+// 1/64 pixel fixed point with a rounded quotient, so a position just short
+// of a stop counts as on it; done the same way, widths stay identical.
+double tabAdvance(double x) {
+    constexpr qint64 stop = 80 * 64;
+    const qint64 fixedX = std::llround(x * 64);
+    const qint64 stopsPassed = (fixedX * 64 + stop / 2) / stop / 64;
+    return static_cast<double>((stopsPassed + 1) * stop) / 64 - x;
+}
 
 double inchesPerReferencePixel(const ReportFont& font) {
     return font.pointSize / pointsPerInch / referencePixels;
@@ -24,7 +36,10 @@ QFont reportQFont(const ReportFont& font, double pixelsPerInch) {
 
 TextMetrics::TextMetrics()
     : regular_(reportQFont({pointsPerInch, false}, referencePixels)),
-      bold_(reportQFont({pointsPerInch, true}, referencePixels)) {}
+      bold_(reportQFont({pointsPerInch, true}, referencePixels)) {
+    for (auto& table : latin1Advances_)
+        table.fill(-1);
+}
 
 const QFontMetricsF& TextMetrics::metrics(const ReportFont& font) const {
     return font.bold ? bold_ : regular_;
@@ -35,8 +50,28 @@ const TextMetrics& TextMetrics::arial() {
     return metrics;
 }
 
-double TextMetrics::width(const QString& text, const ReportFont& font) const {
-    return metrics(font).horizontalAdvance(text) * inchesPerReferencePixel(font);
+double TextMetrics::referenceAdvance(QStringView character, bool bold) const {
+    const QFontMetricsF& measure = bold ? bold_ : regular_;
+    const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
+                                                : character[0].unicode();
+    if (code < 256) {
+        double& advance = latin1Advances_[bold][code];
+        if (advance < 0)
+            advance = measure.horizontalAdvance(character.toString());
+        return advance;
+    }
+    auto& others = otherAdvances_[bold];
+    auto known = others.constFind(code);
+    if (known == others.cend())
+        known = others.insert(code, measure.horizontalAdvance(character.toString()));
+    return *known;
+}
+
+double TextMetrics::width(QStringView text, const ReportFont& font) const {
+    TextWalker walker(text, font);
+    while (!walker.atEnd())
+        walker.step();
+    return walker.width();
 }
 
 double TextMetrics::ascent(const ReportFont& font) const {
@@ -53,4 +88,42 @@ double TextMetrics::underlinePosition(const ReportFont& font) const {
 
 double TextMetrics::underlineThickness(const ReportFont& font) const {
     return metrics(font).lineWidth() * inchesPerReferencePixel(font);
+}
+
+TextWalker::TextWalker(QStringView text, const ReportFont& font, qsizetype from)
+    : metrics_(TextMetrics::arial()), text_(text), bold_(font.bold),
+      inchesPerUnit_(inchesPerReferencePixel(font)), position_(from) {}
+
+double TextWalker::width() const {
+    return sum_ * inchesPerUnit_;
+}
+
+qsizetype TextWalker::nextLength() const {
+    const bool pair = position_ + 1 < text_.size() && text_[position_].isHighSurrogate() &&
+                      text_[position_ + 1].isLowSurrogate();
+    return pair ? 2 : 1;
+}
+
+double TextWalker::nextAdvance() const {
+    if (text_[position_] == QLatin1Char('\t'))
+        return tabAdvance(sum_);
+    return metrics_.referenceAdvance(text_.sliced(position_, nextLength()), bold_);
+}
+
+void TextWalker::step() {
+    if (atEnd())
+        return;
+    sum_ += nextAdvance();
+    position_ += nextLength();
+}
+
+bool TextWalker::stepWithin(double limit) {
+    if (atEnd())
+        return false;
+    const double advance = nextAdvance();
+    if ((sum_ + advance) * inchesPerUnit_ > limit)
+        return false;
+    sum_ += advance;
+    position_ += nextLength();
+    return true;
 }

@@ -1,4 +1,5 @@
 #include "documenttesthelpers.h"
+#include "report/composer.h"
 #include "report/flowtestreport.h"
 #include "report/pagepicture.h"
 #include "report/textmetrics.h"
@@ -83,6 +84,10 @@ private slots:
     void positions_data();
     void positions();
     void pagesAndPictures();
+    void wrapping_data();
+    void wrapping();
+    void widthsAsQtLaysTextOut_data();
+    void widthsAsQtLaysTextOut();
 };
 
 void FlowTestReportPageTest::columnsInOrder() {
@@ -284,6 +289,54 @@ void FlowTestReportPageTest::pagesAndPictures() {
         for (const PageItem& item : page.items)
             if (const auto* run = std::get_if<TextRun>(&item))
                 QVERIFY(run->origin.y() < 9.8 || run->font.pointSize == 8);
+}
+
+void FlowTestReportPageTest::wrapping_data() {
+    // At 12 pt, five digits (0.463 in) fit 0.5 in and six do not.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<int>("maxLines");
+    QTest::addColumn<QStringList>("lines");
+    const int all = std::numeric_limits<int>::max();
+    QTest::newRow("words") << "12 34 56 78" << 0.5 << all << QStringList{"12 34", "56 78"};
+    QTest::newRow("spaces at a break dropped, leading ones kept")
+        << "  12 34    56" << 0.5 << all << QStringList{"  12", "34", "56"};
+    QTest::newRow("a long word broken between characters")
+        << "1234567890123" << 0.5 << all << QStringList{"12345", "67890", "123"};
+    QTest::newRow("CR LF, CR, LF and an empty line")
+        << "1\r\n2\r3\n\n4" << 0.5 << all << QStringList{"1", "2", "3", "", "4"};
+    const QString face = QString::fromUcs4(U"\U0001F600");
+    QTest::newRow("surrogate pairs kept whole")
+        << "1" + face + face << 0.1 << all << QStringList{"1", face, face};
+    QTest::newRow("only the lines wanted of a huge paragraph")
+        << QStringLiteral("12 34 ").repeated(200000) << 0.5 << 3
+        << QStringList{"12 34", "12 34", "12 34"};
+    QTest::newRow("only the lines wanted of many paragraphs")
+        << QStringLiteral("1\r\n").repeated(200000) << 0.5 << 2 << QStringList{"1", "1"};
+}
+
+void FlowTestReportPageTest::wrapping() {
+    QFETCH(QString, text);
+    QFETCH(double, width);
+    QFETCH(int, maxLines);
+    QFETCH(QStringList, lines);
+    QCOMPARE(wrapMemoText(text, width, {12, false}, maxLines), lines);
+}
+
+void FlowTestReportPageTest::widthsAsQtLaysTextOut_data() {
+    // Sums of character advances, as print and preview lay the text out.
+    QTest::addColumn<QString>("text");
+    QTest::newRow("pairs that could kern or join") << "AV To fi 0.9";
+    QTest::newRow("tabs") << "a\tb\t\tc";
+    QTest::newRow("a tab just short of its stop") << "€dYu/G4IRUA1h. cCrlO\tM";
+    QTest::newRow("Greek, Chinese, an emoji") << "Αθήνα 消防栓 " + QString::fromUcs4(U"\U0001F600");
+}
+
+void FlowTestReportPageTest::widthsAsQtLaysTextOut() {
+    QFETCH(QString, text);
+    // At 72 pt and 1000 pixels an inch, pixels are thousandths of an inch.
+    const double qtWidth = QFontMetricsF(reportQFont({72, false}, 1000)).horizontalAdvance(text);
+    QCOMPARE(TextMetrics::arial().width(text, {72, false}), qtWidth / 1000);
 }
 
 QTEST_MAIN(FlowTestReportPageTest)

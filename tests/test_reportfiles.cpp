@@ -1,4 +1,6 @@
+#include "documenttesthelpers.h"
 #include "faultfs.h"
+#include "report/composer.h"
 #include "report/flowtestreport.h"
 #include "report/htmlwriter.h"
 #include "report/jpegencoder.h"
@@ -92,6 +94,9 @@ private slots:
     void pdfFontsEmbeddedOnlyBeyondWinAnsi_data();
     void pdfFontsEmbeddedOnlyBeyondWinAnsi();
     void pdfPictureIsTheJpegAsEncoded();
+    void pdfOfLongTexts_data();
+    void pdfOfLongTexts();
+    void pdfOfAHugeRunAndItsErrorExcerpt();
     void jpegOfAnImage();
     void jpegErrorIsAnException();
     void htmlFilesAndPictureLinks_data();
@@ -276,6 +281,74 @@ void ReportFilesTest::pdfPictureIsTheJpegAsEncoded() {
     QCOMPARE(columns.mid(12, 2), QStringList({"300", "300"}));
     toolOutput("pdfimages", {"-j", fileName, path("img")});
     QCOMPARE(fileBytes(path("img-000.jpg")), pagePictureJpeg({graphRect, graphPicture()}));
+}
+
+void ReportFilesTest::pdfOfLongTexts_data() {
+    // The run that starts with `start` still covers [shownFrom, shownTo] (on
+    // the paper, inside its clip), anchored as its alignment puts it.
+    QTest::addColumn<TestRecord>("test");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<double>("shownFrom");
+    QTest::addColumn<double>("shownTo");
+    QTest::addColumn<char>("anchor"); // l: starts at shownFrom, r: ends at shownTo, c: neither
+    QTest::newRow("date, uncut: to the paper's edge")
+        << TestRecord(Record().date(QString(100000, 'D'))) << "DDD" << 3.35 << 8.5 << 'l';
+    QTest::newRow("zero-width characters")
+        << TestRecord(Record().date("D" + QString(100000, QChar(0x200B)))) << "D" << 3.35 << 3.35
+        << 'l';
+    QTest::newRow("right-to-left date") << TestRecord(Record().date(QString(100000, QChar(0x05D0))))
+                                        << QString(QChar(0x05D0)) << 3.35 << 3.35 << 'l';
+    QTest::newRow("static, right-aligned and cut")
+        << TestRecord(Record().staticPressure(QString(100000, '7'))) << "777" << 5.2 << 5.95 << 'r';
+    QTest::newRow("outlet, centred and cut")
+        << TestRecord(Record().outlet({QString(100000, 'O')})) << "OOO" << 1.7 << 2.4 << 'c';
+    QTest::newRow("one word in the notes")
+        << TestRecord(Record().notes({QString(100000, 'W')})) << "WWW" << 1.0 << 1.0 << 'l';
+}
+
+void ReportFilesTest::pdfOfLongTexts() {
+    QFETCH(TestRecord, test);
+    QFETCH(QString, start);
+    QFETCH(double, shownFrom);
+    QFETCH(double, shownTo);
+    QFETCH(char, anchor);
+    ReportSnapshot snapshot;
+    snapshot.test = test;
+    const ComposedReport report = composeFlowTestReport(snapshot);
+    const TextRun* found = nullptr;
+    for (const PageItem& item : report.first().items) {
+        const auto* run = std::get_if<TextRun>(&item);
+        QVERIFY(!run || run->text.size() <= longestTextRun);
+        if (run && !found && run->text.startsWith(start))
+            found = run;
+    }
+    QVERIFY(found);
+    const double left = found->origin.x();
+    const double right = left + TextMetrics::arial().width(found->text, found->font);
+    QVERIFY2(left <= shownFrom + 1e-6 && right >= shownTo - 1e-6,
+             qPrintable(QStringLiteral("%1 to %2").arg(left).arg(right)));
+    QVERIFY(anchor != 'l' || qAbs(left - shownFrom) < 1e-6);
+    QVERIFY(anchor != 'r' || qAbs(right - shownTo) < 1e-6);
+    const QString fileName = writePdf(report);
+    if (haveTool("pdfinfo"))
+        QVERIFY(toolOutput("pdfinfo", {fileName}).contains(QRegularExpression("Pages:\\s+1\n")));
+}
+
+void ReportFilesTest::pdfOfAHugeRunAndItsErrorExcerpt() {
+    // More than libharu takes in one string: drawn piece by piece.
+    ComposedPage page;
+    page.items = {TextRun{QString(70000, 'x'), {12, false}, {1.0, 2.0}, {}}};
+    QVERIFY(pdfBytes({page}).startsWith("%PDF"));
+    // At a size libharu refuses, the message quotes only the run's start.
+    std::get<TextRun>(page.items[0]).font.pointSize = 1000;
+    try {
+        pdfBytes({page});
+        QFAIL("libharu took a 1000 pt font");
+    } catch (const PdfError& error) {
+        QVERIFY2(error.message().contains('"' + QString(60, 'x') + QChar(0x2026) + '"'),
+                 qPrintable(error.message()));
+        QCOMPARE_LT(error.message().size(), 200);
+    }
 }
 
 void ReportFilesTest::jpegOfAnImage() {
