@@ -6,8 +6,10 @@
 #include "report/jpegencoder.h"
 #include "report/pdfwriter.h"
 #include "report/textmetrics.h"
+#include "textfile/filewriter.h"
 #include "textfile/textfile.h"
 
+#include <QDirIterator>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -104,6 +106,7 @@ private slots:
     void htmlTextIsEscaped();
     void failedWriteKeepsOldFiles_data();
     void failedWriteKeepsOldFiles();
+    void htmlSetReplacesTheOldOneWhole();
 
 private:
     QString writePdf(const ComposedReport& report) {
@@ -117,6 +120,15 @@ private:
         return QImage(path("page.pgm"));
     }
     QString path(const QString& name) const { return dir_->filePath(name); }
+    QStringList everything() const {
+        QStringList names;
+        QDirIterator it(dir_->path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            names.append(QDir(dir_->path()).relativeFilePath(it.next()));
+        names.sort();
+        return names;
+    }
     std::optional<QTemporaryDir> dir_;
 };
 
@@ -430,6 +442,44 @@ void ReportFilesTest::failedWriteKeepsOldFiles() {
     QVERIFY_THROWS_EXCEPTION(FileError, write(newBaseName, "new"));
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), before);
     QCOMPARE(fileBytes(folder + "/report1.html"), old);
+}
+
+void ReportFilesTest::htmlSetReplacesTheOldOneWhole() {
+    const auto report = [](int pages, const QString& location) {
+        ComposedReport report;
+        for (int k = 0; k < pages; ++k)
+            report += sampleReport(location);
+        return report;
+    };
+    writeHtmlReport(report(3, "old"), dir_->path(), "report", ".html");
+    // Names the writer does not make are never its to remove.
+    const QStringList others{"report/notes.txt", "report/page3-picture1.jpg.old", "report04.html",
+                             "report3.html.bak", "reportx1.html"};
+    for (const QString& name : others)
+        writeWholeFile(path(name), "keep");
+    const QStringList oldSet = everything();
+
+    // A failed export, at its largest file, leaves every old file as it was.
+    const QByteArray oldPage = fileBytes(path("report1.html"));
+    {
+        const FileSizeLimit limit(oldPage.size() * 2);
+        QVERIFY_THROWS_EXCEPTION(
+            FileError, writeHtmlReport(report(2, "new"), dir_->path(), "report", ".html"));
+    }
+    QCOMPARE(everything(), oldSet);
+    QCOMPARE(fileBytes(path("report1.html")), oldPage);
+
+    // A shorter report removes the old one's third page and its picture.
+    writeHtmlReport(report(2, "new"), dir_->path(), "report", ".html");
+    QVERIFY(fileBytes(path("report1.html")).contains("Location: new"));
+    QStringList newSet = oldSet;
+    newSet.removeAll("report3.html");
+    newSet.removeAll("report/page3-picture1.jpg");
+    QCOMPARE(everything(), newSet);
+
+    // A report is written into its folder, which it never makes.
+    QVERIFY_THROWS_EXCEPTION(FileError, writeHtmlReport(report(1, ""), path("gone"), "r", ".html"));
+    QVERIFY(!QFileInfo::exists(path("gone")));
 }
 
 QTEST_MAIN(ReportFilesTest)
