@@ -5,8 +5,22 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QString>
+#include <QStringList>
+
+// Everything below a folder, hidden names too, sorted: what a failed write
+// must leave as it was.
+inline QStringList everythingIn(const QString& folder) {
+    QStringList names;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names.append(QDir(folder).relativeFilePath(it.next()));
+    names.sort();
+    return names;
+}
 
 #ifdef Q_OS_LINUX
 #include <csignal>

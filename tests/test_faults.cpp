@@ -47,9 +47,8 @@ private:
     }
     void expectCreateError(const QString& fileName) {
         QCOMPARE(prompts().errors.size(), 1);
-        QVERIFY2(
-            prompts().errors[0].startsWith(QString("Cannot create file \"%1\". ").arg(fileName)),
-            qPrintable(prompts().errors[0]));
+        QVERIFY2(prompts().errors[0].startsWith(QString("Cannot create file \"%1\". ").arg(fileName)),
+                 qPrintable(prompts().errors[0]));
     }
     void expectTestKept() {
         QCOMPARE(window_->findChild<QLineEdit*>("eTime")->text(), QString("10:30"));

@@ -11,8 +11,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-// The one writer of every file, made to fail at each step, and the one
-// reader, given what is not a regular file.
+// The one writer of every file, made to fail at each step.
 
 namespace {
 
@@ -43,13 +42,6 @@ QByteArray contentOf(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
 }
 
-QStringList everythingIn(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                               QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
-}
-
 QString expectFileError(const std::function<void()>& write) {
     try {
         write();
@@ -71,8 +63,6 @@ private slots:
     void links();
     void replacedFileKeepsItsPermissions();
     void namesOfAnyBytes();
-    void readsRegularFilesOnly_data();
-    void readsRegularFilesOnly();
 };
 
 void FileWriterTest::failedStepKeepsOldFile_data() {
@@ -193,30 +183,6 @@ void FileWriterTest::namesOfAnyBytes() {
     QCOMPARE(readWholeFile(path), QByteArray("bytes"));
     QCOMPARE(folderEntries(nameFromNative(QFile::encodeName(dir.path()))), QStringList{name});
     QVERIFY(removeFile(path)); // Qt could not name it to remove it
-}
-
-void FileWriterTest::readsRegularFilesOnly_data() {
-    QTest::addColumn<QString>("name"); // <dir> stands for a folder of the test's own
-    QTest::addColumn<qint64>("maxBytes");
-    QTest::addColumn<QString>("reason");
-    const QString notRegular = QStringLiteral("It is not a regular file.");
-    QTest::newRow("device") << "/dev/zero" << qint64(anySize) << notRegular;
-    QTest::newRow("folder") << "<dir>" << qint64(anySize) << notRegular;
-    QTest::newRow("FIFO without a writer") << "<dir>/fifo" << qint64(anySize) << notRegular;
-    QTest::newRow("over the limit")
-        << "<dir>/big" << qint64(1 << 20) << "It is larger than 1 MiB, too large to be read.";
-}
-
-void FileWriterTest::readsRegularFilesOnly() {
-    QFETCH(QString, name);
-    QFETCH(qint64, maxBytes);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600) == 0);
-    writeWholeFile(dir.filePath("big"), QByteArray((1 << 20) + 1, 'x'));
-    name.replace("<dir>", dir.path());
-    QCOMPARE(expectFileError([&] { readWholeFile(name, maxBytes); }),
-             QString("Cannot open file \"%1\". %2").arg(name, reason));
 }
 
 QTEST_APPLESS_MAIN(FileWriterTest)

@@ -144,8 +144,7 @@ void MainWindowTest::typingSetsModified_data() {
         QTest::newRow(QByteArray(name) + " letter") << name << int(Qt::Key_A) << 0;
         QTest::newRow(QByteArray(name) + " enter") << name << int(Qt::Key_Return) << 0;
         QTest::newRow(QByteArray(name) + " backspace") << name << int(Qt::Key_Backspace) << 0;
-        QTest::newRow(QByteArray(name) + " ctrl+c")
-            << name << int(Qt::Key_C) << int(Qt::ControlModifier);
+        QTest::newRow(QByteArray(name) + " ctrl+c") << name << int(Qt::Key_C) << int(Qt::ControlModifier);
     }
 }
 
@@ -166,24 +165,12 @@ void MainWindowTest::numberFieldsFilterAndStillSetModified_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter in static") << "eStatic"
-                                      << "a"
-                                      << "";
-    QTest::newRow("minus in static") << "eStatic"
-                                     << "-6"
-                                     << "6";
-    QTest::newRow("number in residual") << "eResidual"
-                                        << "40.5"
-                                        << "40.5";
-    QTest::newRow("minus in elevation") << "eReadElev"
-                                        << "-12"
-                                        << "-12";
-    QTest::newRow("letter in elevation") << "eReadElev"
-                                         << "x"
-                                         << "";
-    QTest::newRow("limit of six") << "eStatic"
-                                  << "12345678"
-                                  << "123456";
+    QTest::newRow("letter in static") << "eStatic" << "a" << "";
+    QTest::newRow("minus in static") << "eStatic" << "-6" << "6";
+    QTest::newRow("number in residual") << "eResidual" << "40.5" << "40.5";
+    QTest::newRow("minus in elevation") << "eReadElev" << "-12" << "-12";
+    QTest::newRow("letter in elevation") << "eReadElev" << "x" << "";
+    QTest::newRow("limit of six") << "eStatic" << "12345678" << "123456";
 }
 
 void MainWindowTest::numberFieldsFilterAndStillSetModified() {
@@ -415,17 +402,10 @@ void MainWindowTest::roundTripThroughWindowKeepsCells() {
 
 void MainWindowTest::openedAndSavedUnchangedKeepsBytes_data() {
     QTest::addColumn<QByteArray>("bytes");
-    const QByteArray head =
-        "Date = 6/14/2008\r\nTime = \r\nStatic = 72\r\nResidual = \r\nReadElev = \r\n";
+    const QByteArray head = "Date = 6/14/2008\r\nTime = \r\nStatic = 72\r\nResidual = \r\nReadElev = \r\n";
     const QByteArray outlet = "Flow = #1,,2.5,0.9,18,712\r\n";
-    QTest::newRow("non-breaking space") << head +
-                                               "Location = a\xA0"
-                                               "b\r\n" +
-                                               outlet;
-    QTest::newRow("line separator") << "\xEF\xBB\xBF" + head +
-                                           "Notes = a\xE2\x80\xA8"
-                                           "b\r\n" +
-                                           outlet;
+    QTest::newRow("non-breaking space") << head + "Location = a\xA0" "b\r\n" + outlet;
+    QTest::newRow("line separator") << "\xEF\xBB\xBF" + head + "Notes = a\xE2\x80\xA8" "b\r\n" + outlet;
     QTest::newRow("40,000-character date")
         << "Date = " + QByteArray(40000, 'd') + "\r\n" + head.mid(18) + outlet;
     // The first outlet's Elev cell is the current cell after opening.
@@ -505,9 +485,9 @@ void MainWindowTest::tabOrderRunsThroughTheFieldsAndLeavesTheGrid() {
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     field<QLineEdit>("eDate").setFocus();
-    const QStringList expected = {"eTime",    "LocationMemo", "NotesMemo",
-                                  "eStatic",  "eResidual",    "eReadElev",
-                                  "FlowGrid", "btnAddOutlet", "btnRemoveOutlet"};
+    const QStringList expected = {"eTime",     "LocationMemo", "NotesMemo", "eStatic",
+                                  "eResidual", "eReadElev",    "FlowGrid",  "btnAddOutlet",
+                                  "btnRemoveOutlet"};
     for (const QString& name : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focused = QApplication::focusWidget();

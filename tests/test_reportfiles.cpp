@@ -9,7 +9,6 @@
 #include "textfile/filewriter.h"
 #include "textfile/textfile.h"
 
-#include <QDirIterator>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -120,15 +119,6 @@ private:
         return QImage(path("page.pgm"));
     }
     QString path(const QString& name) const { return dir_->filePath(name); }
-    QStringList everything() const {
-        QStringList names;
-        QDirIterator it(dir_->path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            names.append(QDir(dir_->path()).relativeFilePath(it.next()));
-        names.sort();
-        return names;
-    }
     std::optional<QTemporaryDir> dir_;
 };
 
@@ -457,7 +447,7 @@ void ReportFilesTest::htmlSetReplacesTheOldOneWhole() {
                              "report3.html.bak", "reportx1.html"};
     for (const QString& name : others)
         writeWholeFile(path(name), "keep");
-    const QStringList oldSet = everything();
+    const QStringList oldSet = everythingIn(dir_->path());
 
     // A failed export, at its largest file, leaves every old file as it was.
     const QByteArray oldPage = fileBytes(path("report1.html"));
@@ -466,7 +456,7 @@ void ReportFilesTest::htmlSetReplacesTheOldOneWhole() {
         QVERIFY_THROWS_EXCEPTION(
             FileError, writeHtmlReport(report(2, "new"), dir_->path(), "report", ".html"));
     }
-    QCOMPARE(everything(), oldSet);
+    QCOMPARE(everythingIn(dir_->path()), oldSet);
     QCOMPARE(fileBytes(path("report1.html")), oldPage);
 
     // A shorter report removes the old one's third page and its picture.
@@ -475,7 +465,7 @@ void ReportFilesTest::htmlSetReplacesTheOldOneWhole() {
     QStringList newSet = oldSet;
     newSet.removeAll("report3.html");
     newSet.removeAll("report/page3-picture1.jpg");
-    QCOMPARE(everything(), newSet);
+    QCOMPARE(everythingIn(dir_->path()), newSet);
 
     // A report is written into its folder, which it never makes.
     QVERIFY_THROWS_EXCEPTION(FileError, writeHtmlReport(report(1, ""), path("gone"), "r", ".html"));

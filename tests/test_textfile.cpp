@@ -30,8 +30,7 @@ void TextFileTest::splitWords_data() {
     QTest::addColumn<QStringList>("words");
     QTest::newRow("empty") << "" << QStringList{};
     QTest::newRow("key = value") << "Date = 5 May" << QStringList{"Date ", "= ", "5 ", "May"};
-    QTest::newRow("leading blanks join first word")
-        << "  Date = x" << QStringList{"  Date ", "= ", "x"};
+    QTest::newRow("leading blanks join first word") << "  Date = x" << QStringList{"  Date ", "= ", "x"};
     QTest::newRow("trailing blanks stay") << "a  " << QStringList{"a  "};
     QTest::newRow("blanks only") << "   " << QStringList{"   "};
     QTest::newRow("tab is ordinary") << "Date\t= x" << QStringList{"Date\t= ", "x"};
@@ -51,39 +50,17 @@ void TextFileTest::keyValue_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("plain") << "Date = 6/14/2008"
-                           << "Date"
-                           << "6/14/2008";
-    QTest::newRow("value keeps inner and trailing blanks") << "Notes = a   b  "
-                                                           << "Notes"
-                                                           << "a   b  ";
-    QTest::newRow("value loses leading blanks") << "Notes =    a"
-                                                << "Notes"
-                                                << "a";
-    QTest::newRow("empty value") << "ReadElev = "
-                                 << "ReadElev"
-                                 << "";
-    QTest::newRow("no blanks around equals") << "Date=5"
-                                             << "Date=5"
-                                             << "";
-    QTest::newRow("blank before equals only") << "Date =5"
-                                              << "Date"
-                                              << "";
-    QTest::newRow("second word unseen") << "Date is 5 May"
-                                        << "Date"
-                                        << "5 May";
-    QTest::newRow("leading blanks") << "   Date = 5"
-                                    << "Date"
-                                    << "5";
-    QTest::newRow("tab after key") << "Date\t= x"
-                                   << "Date\t="
-                                   << "";
-    QTest::newRow("no word") << ""
-                             << ""
-                             << "";
-    QTest::newRow("blank line") << "    "
-                                << ""
-                                << "";
+    QTest::newRow("plain") << "Date = 6/14/2008" << "Date" << "6/14/2008";
+    QTest::newRow("value keeps inner and trailing blanks") << "Notes = a   b  " << "Notes" << "a   b  ";
+    QTest::newRow("value loses leading blanks") << "Notes =    a" << "Notes" << "a";
+    QTest::newRow("empty value") << "ReadElev = " << "ReadElev" << "";
+    QTest::newRow("no blanks around equals") << "Date=5" << "Date=5" << "";
+    QTest::newRow("blank before equals only") << "Date =5" << "Date" << "";
+    QTest::newRow("second word unseen") << "Date is 5 May" << "Date" << "5 May";
+    QTest::newRow("leading blanks") << "   Date = 5" << "Date" << "5";
+    QTest::newRow("tab after key") << "Date\t= x" << "Date\t=" << "";
+    QTest::newRow("no word") << "" << "" << "";
+    QTest::newRow("blank line") << "    " << "" << "";
 }
 
 void TextFileTest::keyValue() {
@@ -133,11 +110,9 @@ void TextFileTest::encoding_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("ASCII") << "Main St" << QByteArray("Main St");
     QTest::newRow("Latin-1 range") << QString::fromUtf8("Café ½") << QByteArray("Caf\xE9 \xBD");
-    QTest::newRow("1252 specials")
-        << QString::fromUtf8("€ – “x”") << QByteArray("\x80 \x96 \x93x\x94");
-    QTest::newRow("beyond 1252 is UTF-8")
-        << QString::fromUtf8("Ελλάδα")
-        << QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("Ελλάδα").toUtf8();
+    QTest::newRow("1252 specials") << QString::fromUtf8("€ – “x”") << QByteArray("\x80 \x96 \x93x\x94");
+    QTest::newRow("beyond 1252 is UTF-8") << QString::fromUtf8("Ελλάδα")
+                                          << QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("Ελλάδα").toUtf8();
 }
 
 void TextFileTest::encoding() {
