@@ -118,12 +118,20 @@ PlannedReport planReport(const CommandLine& command, const Settings& settings,
         }
         report.pages = composeFlowTestReport(snapshotOfFile(inputFile, settings, decimalSeparator));
         report.targets = reportTargets(command, inputFile);
+        for (const ReportTarget& target : report.targets) {
+            if (target.format == ReportTarget::Format::Pdf)
+                continue;
+            const HtmlPlace place = htmlPlace(target.fileName);
+            checkHtmlReportName(place.folder.path(), place.name.base, place.name.extension);
+        }
     } catch (const UserError& error) {
         report.error = error.message();
     } catch (const std::exception& error) {
         report.error =
             QStringLiteral("\"%1\": %2").arg(inputFile, QString::fromLocal8Bit(error.what()));
     }
+    if (!report.error.isEmpty())
+        report.targets.clear(); // it writes nothing, so it meets no other input
     return report;
 }
 

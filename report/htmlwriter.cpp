@@ -225,12 +225,17 @@ void removeOldPages(const QString& folder, const QString& baseName, const QStrin
     }
 }
 
-bool leavesNoPictureFolderName(const QString& baseName) {
-    return baseName.isEmpty() || baseName == QLatin1String(".") ||
-           baseName == QLatin1String("..") || baseName.contains(QLatin1Char('/'));
-}
-
 } // namespace
+
+void checkHtmlReportName(const QString& folder, const QString& baseName, const QString& extension) {
+    if (!baseName.isEmpty() && baseName != QLatin1String(".") && baseName != QLatin1String("..") &&
+        !baseName.contains(QLatin1Char('/')))
+        return;
+    throw FileError(QStringLiteral("Cannot create file \"%1\". The name \"%2\" cannot name the "
+                                   "folder of its pictures.")
+                        .arg(QDir(folder).filePath(htmlPageFileName(baseName, 1, extension)),
+                             messageExcerpt(baseName)));
+}
 
 QString htmlPageFileName(const QString& baseName, int pageNumber, const QString& extension) {
     return baseName + QString::number(pageNumber) + extension;
@@ -242,11 +247,7 @@ QString htmlPictureFileName(int pageNumber, int pictureNumber) {
 
 void writeHtmlReport(const ComposedReport& pages, const QString& folder, const QString& baseName,
                      const QString& extension, const HtmlOutput& output) {
-    const QString firstPage = QDir(folder).filePath(htmlPageFileName(baseName, 1, extension));
-    if (leavesNoPictureFolderName(baseName))
-        throw FileError(QStringLiteral("Cannot create file \"%1\". The name \"%2\" cannot name "
-                                       "the folder of its pictures.")
-                            .arg(firstPage, messageExcerpt(baseName)));
+    checkHtmlReportName(folder, baseName, extension);
     HtmlReportFiles files(folder, baseName);
     for (int k = 1; k <= pages.size(); ++k)
         files.addPage(pages[k - 1], QDir(folder).filePath(htmlPageFileName(baseName, k, extension)),

@@ -24,6 +24,10 @@ struct HtmlOutput {
 void writeHtmlReport(const ComposedReport& pages, const QString& folder, const QString& baseName,
                      const QString& extension, const HtmlOutput& output = {});
 
+// Refuses a base name that cannot name a picture folder of its own ("",
+// ".", ".."): throws FileError.
+void checkHtmlReportName(const QString& folder, const QString& baseName, const QString& extension);
+
 // The file name of page k (from 1) without its folder.
 QString htmlPageFileName(const QString& baseName, int pageNumber, const QString& extension);
 // The file name of a page's picture inside the picture folder.
