@@ -201,8 +201,7 @@ private:
     void preparePictureFolder(LinkHandling links) const {
         if (links == LinkHandling::Replace && entryKind(pictureFolder_) == EntryKind::Link &&
             !removeFile(pictureFolder_))
-            throw FileError(QStringLiteral("Cannot create folder \"%1\". %2")
-                                .arg(pictureFolder_, systemReason(errno)));
+            throw cannotCreateFolder(pictureFolder_, systemReason(errno));
         makeFolder(pictureFolder_);
     }
 
@@ -231,10 +230,9 @@ void checkHtmlReportName(const QString& folder, const QString& baseName, const Q
     if (!baseName.isEmpty() && baseName != QLatin1String(".") && baseName != QLatin1String("..") &&
         !baseName.contains(QLatin1Char('/')))
         return;
-    throw FileError(QStringLiteral("Cannot create file \"%1\". The name \"%2\" cannot name the "
-                                   "folder of its pictures.")
-                        .arg(QDir(folder).filePath(htmlPageFileName(baseName, 1, extension)),
-                             messageExcerpt(baseName)));
+    throw cannotCreateFile(QDir(folder).filePath(htmlPageFileName(baseName, 1, extension)),
+                           QStringLiteral("The name \"%1\" cannot name the folder of its pictures.")
+                               .arg(messageExcerpt(baseName)));
 }
 
 QString htmlPageFileName(const QString& baseName, int pageNumber, const QString& extension) {

@@ -1,7 +1,5 @@
 #include "textfile/fileaccess.h"
 
-#include "textfile/textfile.h"
-
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -78,7 +76,7 @@ EntryKind kindOf(const QString& path, bool followLinks) {
 }
 
 [[noreturn]] void cannotOpen(const QString& fileName, const QString& reason) {
-    throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
+    throw cannotOpenFile(fileName, reason);
 }
 
 // Closes the descriptor on every path.
@@ -103,8 +101,7 @@ void makeOneFolder(const QString& path) {
     const int error = errno;
     if (error == EEXIST && targetKind(path) == EntryKind::Folder)
         return;
-    throw FileError(
-        QStringLiteral("Cannot create folder \"%1\". %2").arg(path, systemReason(error)));
+    throw cannotCreateFolder(path, systemReason(error));
 }
 
 } // namespace
@@ -153,6 +150,18 @@ QString nameFromNative(const QByteArray& bytes) {
 
 QString systemReason(int errorNumber) {
     return QString::fromStdString(std::generic_category().message(errorNumber));
+}
+
+FileError cannotOpenFile(const QString& fileName, const QString& reason) {
+    return FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
+}
+
+FileError cannotCreateFile(const QString& fileName, const QString& reason) {
+    return FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
+}
+
+FileError cannotCreateFolder(const QString& folder, const QString& reason) {
+    return FileError(QStringLiteral("Cannot create folder \"%1\". %2").arg(folder, reason));
 }
 
 EntryKind entryKind(const QString& path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textfile/textfile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -19,6 +21,12 @@ QString nameFromNative(const QByteArray& bytes);
 
 // The system's reason for an error number, in words: "No space left on device".
 QString systemReason(int errorNumber);
+
+// The user's messages for what failed: "Cannot open file "<name>". <reason>",
+// "Cannot create file ..." and "Cannot create folder ...".
+FileError cannotOpenFile(const QString& fileName, const QString& reason);
+FileError cannotCreateFile(const QString& fileName, const QString& reason);
+FileError cannotCreateFolder(const QString& folder, const QString& reason);
 
 enum class EntryKind { Missing, File, Folder, Link, Other };
 // What the name itself is: a symbolic link is not followed.

@@ -1,7 +1,6 @@
 #include "textfile/filewriter.h"
 
 #include "textfile/fileaccess.h"
-#include "textfile/textfile.h"
 
 #include <QRandomGenerator>
 
@@ -149,15 +148,11 @@ public:
             if (renameCall(calls_, file.temporary.constData(), file.target.constData()) != 0) {
                 const int error = errno;
                 restoreBefore(i);
-                throw FileError(cannotCreate(file.shownName, systemReason(error)));
+                throw cannotCreateFile(file.shownName, systemReason(error));
             }
             file.temporary.clear();
         }
         syncFolders();
-    }
-
-    static QString cannotCreate(const QString& fileName, const QString& reason) {
-        return QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason);
     }
 
 private:
@@ -265,7 +260,7 @@ void writeFileSet(const QList<FileContent>& files, LinkHandling links, const Wri
         try {
             staging.stage(file, links);
         } catch (const StepFailed& failed) {
-            throw FileError(Staging::cannotCreate(file.fileName, failed.reason));
+            throw cannotCreateFile(file.fileName, failed.reason);
         }
     }
     staging.putInPlace();
