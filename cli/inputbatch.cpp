@@ -35,19 +35,24 @@ int workerThreads(int requested, qsizetype inputCount) {
         maxWorkerThreads));
 }
 
+QString failureOf(const QString& inputFile, const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const UserError& error) {
+        return error.message();
+    } catch (const std::exception& error) {
+        return QStringLiteral("\"%1\": %2").arg(inputFile, QString::fromLocal8Bit(error.what()));
+    }
+    return {};
+}
+
 std::function<InputOutcome(qsizetype)>
 catchingFailures(const QStringList& inputFiles,
                  std::function<InputOutcome(const QString& inputFile)> job) {
-    return [&inputFiles, job = std::move(job)](qsizetype index) -> InputOutcome {
+    return [&inputFiles, job = std::move(job)](qsizetype index) {
         const QString& inputFile = inputFiles[index];
-        try {
-            return job(inputFile);
-        } catch (const UserError& error) {
-            return {{}, error.message()};
-        } catch (const std::exception& error) {
-            return {
-                {},
-                QStringLiteral("\"%1\": %2").arg(inputFile, QString::fromLocal8Bit(error.what()))};
-        }
+        InputOutcome outcome;
+        outcome.error = failureOf(inputFile, [&] { outcome = job(inputFile); });
+        return outcome;
     };
 }

@@ -37,6 +37,11 @@ void runInInputOrder(qsizetype count, int threads, const std::function<Result(qs
         sink(i, results.resultAt(static_cast<int>(i))); // waits for that one
 }
 
+// Runs the work for one input file: empty when it succeeded, else the
+// message of what it threw (naming the input file when the exception's own
+// text does not). Nothing escapes, so no worker thread ends the process.
+QString failureOf(const QString& inputFile, const std::function<void()>& work);
+
 // The job with every exception it throws turned into a failed outcome that
 // names the input file.
 std::function<InputOutcome(qsizetype)>

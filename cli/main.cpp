@@ -173,13 +173,9 @@ int writeReportFiles(const CommandLine& command, const Settings& settings) {
     PlannedReport* const reports = batch.data(); // each worker touches its own report only
     return runJobs(command, [&](qsizetype i) -> InputOutcome {
         PlannedReport& report = reports[i];
-        if (report.error.isEmpty()) {
-            try {
-                writeReports(report, command.force, written);
-            } catch (const UserError& error) {
-                report.error = error.message();
-            }
-        }
+        if (report.error.isEmpty())
+            report.error =
+                failureOf(report.inputFile, [&] { writeReports(report, command.force, written); });
         report.pages.clear(); // written: its memory can go
         return {{}, report.error};
     });

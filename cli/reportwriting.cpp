@@ -1,5 +1,6 @@
 #include "cli/reportwriting.h"
 
+#include "cli/inputbatch.h"
 #include "document/testfile.h"
 #include "report/filerenders.h"
 #include "report/htmlwriter.h"
@@ -10,8 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-
-#include <exception>
 
 namespace {
 
@@ -111,11 +110,11 @@ ReportSnapshot snapshotOfFile(const QString& inputFile, const Settings& settings
 PlannedReport planReport(const CommandLine& command, const Settings& settings,
                          QChar decimalSeparator, const QString& inputFile) {
     PlannedReport report{inputFile, {}, {}, {}};
-    try {
-        if (const auto refusal = reportNameRefusal(command, inputFile)) {
-            report.error = *refusal;
-            return report;
-        }
+    if (const auto refusal = reportNameRefusal(command, inputFile)) {
+        report.error = *refusal;
+        return report;
+    }
+    report.error = failureOf(inputFile, [&] {
         report.pages = composeFlowTestReport(snapshotOfFile(inputFile, settings, decimalSeparator));
         report.targets = reportTargets(command, inputFile);
         for (const ReportTarget& target : report.targets) {
@@ -124,12 +123,7 @@ PlannedReport planReport(const CommandLine& command, const Settings& settings,
             const HtmlPlace place = htmlPlace(target.fileName);
             checkHtmlReportName(place.folder.path(), place.name.base, place.name.extension);
         }
-    } catch (const UserError& error) {
-        report.error = error.message();
-    } catch (const std::exception& error) {
-        report.error =
-            QStringLiteral("\"%1\": %2").arg(inputFile, QString::fromLocal8Bit(error.what()));
-    }
+    });
     if (!report.error.isEmpty())
         report.targets.clear(); // it writes nothing, so it meets no other input
     return report;
