@@ -134,7 +134,8 @@ public:
         if (links == LinkHandling::Follow)
             file.target = linkTarget(file.target);
         const std::optional<mode_t> keptMode = modeToKeep(file.target);
-        file.existed = keptMode.has_value() || isLink(file.target);
+        file.existed =
+            keptMode.has_value() || entryKind(nameFromNative(file.target)) == EntryKind::Link;
         writeTemporary(file, content.bytes, keptMode);
     }
 
@@ -156,11 +157,6 @@ public:
     }
 
 private:
-    static bool isLink(const QByteArray& path) {
-        struct stat status {};
-        return ::lstat(path.constData(), &status) == 0 && S_ISLNK(status.st_mode);
-    }
-
     // The permissions of the file being replaced; none for a new name (or a
     // link being replaced). Refuses what must not be replaced.
     static std::optional<mode_t> modeToKeep(const QByteArray& target) {
