@@ -268,13 +268,10 @@ void TFlowTest::FormShow() {
 }
 
 void TFlowTest::closeEvent(QCloseEvent* event) {
-    if (Modified && prompts_->askYesNo(this, QStringLiteral("Save current file before closing?")) &&
-        !SaveClick()) {
-        // The user wanted the test saved and it was not: keep it open.
+    if (askToSaveFirst(QStringLiteral("Save current file before closing?")))
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    event->accept();
 }
 
 bool TFlowTest::eventFilter(QObject* watched, QEvent* event) {
@@ -368,10 +365,19 @@ void TFlowTest::LoadTestFile(const QString& fileName) {
 }
 
 bool TFlowTest::askToSaveFirst(const QString& question) {
-    // True when the command may go on: nothing to save, No, or saved.
-    if (!Modified || !prompts_->askYesNo(this, question))
+    // True when the command may go on: nothing to save, No, or saved. A
+    // cancelled question, or a Yes whose save did not happen, keeps the test.
+    if (!Modified)
         return true;
-    return SaveClick();
+    switch (prompts_->askSaveFirst(this, question)) {
+    case Answer::Yes:
+        return SaveClick();
+    case Answer::No:
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TFlowTest::NewClick() {

@@ -13,15 +13,37 @@
 
 #include <functional>
 
-bool DialogPrompts::askYesNo(QWidget* parent, const QString& text) {
+namespace {
+
+// The warning box with &Yes (the default) and &No. Escape and the close
+// box press `escape`: No, or an invisible Cancel that only they reach.
+Answer askInWarningBox(QWidget* parent, const QString& text, bool escapeCancels) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), text, QMessageBox::NoButton,
                     parent);
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
-    box.setEscapeButton(no);
+    if (escapeCancels) {
+        QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+        cancel->hide();
+        box.setEscapeButton(cancel);
+    } else {
+        box.setEscapeButton(no);
+    }
     box.exec();
-    return box.clickedButton() == yes;
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+}
+
+} // namespace
+
+bool DialogPrompts::askYesNo(QWidget* parent, const QString& text) {
+    return askInWarningBox(parent, text, false) == Answer::Yes;
+}
+
+Answer DialogPrompts::askSaveFirst(QWidget* parent, const QString& text) {
+    return askInWarningBox(parent, text, true);
 }
 
 QString qtNameFilter(const QString& filter) {

@@ -15,11 +15,18 @@ struct FileDialogRequest {
     QString initialName;   // offered name (full path for Open, file part for Save)
 };
 
+// What the user made of a question whose No discards work.
+enum class Answer { Yes, No, Cancel };
+
 class UserPrompts {
 public:
     virtual ~UserPrompts() = default;
     // Warning box titled "Warning" with &Yes / &No; true only for Yes.
+    // Escape and closing the box answer No.
     virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
+    // The same box, asked before unsaved work would be lost: only the No
+    // button discards, while Escape or closing the box cancel the command.
+    virtual Answer askSaveFirst(QWidget* parent, const QString& text) = 0;
     // Empty when cancelled.
     virtual QString chooseFileToOpen(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString chooseFileToSave(QWidget* parent, const FileDialogRequest& request) = 0;
@@ -49,6 +56,7 @@ std::unique_ptr<QFileDialog> makeSaveDialog(QWidget* parent, const FileDialogReq
 class DialogPrompts : public UserPrompts {
 public:
     bool askYesNo(QWidget* parent, const QString& text) override;
+    Answer askSaveFirst(QWidget* parent, const QString& text) override;
     QString chooseFileToOpen(QWidget* parent, const FileDialogRequest& request) override;
     QString chooseFileToSave(QWidget* parent, const FileDialogRequest& request) override;
     void showError(QWidget* parent, const QString& message) override;

@@ -13,6 +13,7 @@
 class ScriptedPrompts : public UserPrompts {
 public:
     QQueue<bool> yesNoAnswers;   // an empty queue answers No
+    int escapes = 0;             // the next save-first questions are escaped
     QQueue<QString> openAnswers; // an empty queue cancels
     QQueue<QString> saveAnswers;
     QStringList questions;
@@ -27,6 +28,14 @@ public:
     bool askYesNo(QWidget*, const QString& text) override {
         questions.append(text);
         return !yesNoAnswers.isEmpty() && yesNoAnswers.dequeue();
+    }
+    Answer askSaveFirst(QWidget* parent, const QString& text) override {
+        if (escapes > 0) {
+            --escapes;
+            questions.append(text);
+            return Answer::Cancel;
+        }
+        return askYesNo(parent, text) ? Answer::Yes : Answer::No;
     }
     QString chooseFileToOpen(QWidget*, const FileDialogRequest& request) override {
         openRequests.append(request);

@@ -1,9 +1,11 @@
 #include "app/userprompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QListView>
+#include <QMap>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +19,8 @@ private slots:
     void filtersInQtForm();
     void openListsTestFiles();
     void saveRefusesMissingFolder();
+    void warningBoxAnswers_data();
+    void warningBoxAnswers();
 };
 
 void FileDialogsTest::filtersInQtForm_data() {
@@ -82,6 +86,48 @@ void FileDialogsTest::saveRefusesMissingFolder() {
     dialog->selectFile(dir.filePath("x.oft"));
     static_cast<QDialog&>(*dialog).accept(); // the OK button
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
+}
+
+void FileDialogsTest::warningBoxAnswers_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("saveFirst");
+    QTest::addColumn<bool>("yesNo");
+    QTest::newRow("Yes") << "y" << int(Answer::Yes) << true;
+    QTest::newRow("No") << "n" << int(Answer::No) << false;
+    QTest::newRow("Enter takes the default") << "enter" << int(Answer::Yes) << true;
+    // Only No discards work; the overwrite question writes nothing on Escape.
+    QTest::newRow("Escape") << "escape" << int(Answer::Cancel) << false;
+    QTest::newRow("close box") << "close" << int(Answer::Cancel) << false;
+}
+
+void FileDialogsTest::warningBoxAnswers() {
+    QFETCH(QString, action);
+    QFETCH(int, saveFirst);
+    QFETCH(bool, yesNo);
+    const auto answerBox = [action] {
+        QTimer::singleShot(0, [action] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QMap<QString, QAbstractButton*> shown; // the invisible Cancel must stay invisible
+            for (QAbstractButton* button : box->buttons())
+                if (button->isVisible())
+                    shown.insert(button->text(), button);
+            QCOMPARE(shown.keys(), QStringList({"&No", "&Yes"}));
+            if (action == "y" || action == "n")
+                shown.value(action == "y" ? "&Yes" : "&No")->click();
+            else if (action == "enter")
+                QTest::keyClick(box, Qt::Key_Return);
+            else if (action == "escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->close();
+        });
+    };
+    DialogPrompts prompts;
+    answerBox();
+    QCOMPARE(int(prompts.askSaveFirst(nullptr, "Save current file before closing?")), saveFirst);
+    answerBox();
+    QCOMPARE(prompts.askYesNo(nullptr, "Overwrite the existing file \"x\"?"), yesNo);
 }
 
 QTEST_MAIN(FileDialogsTest)

@@ -42,6 +42,8 @@ private slots:
     void closingModifiedYesButSaveCancelledStaysOpen();
     void closingModifiedYesSavesThenCloses();
     void closingWithFailedSaveStaysOpen();
+    void escapedSaveQuestionCancelsTheCommand_data();
+    void escapedSaveQuestionCancelsTheCommand();
 
     void newWithoutChangesAsksNothing();
     void newAnsweredNoClearsWithoutWriting();
@@ -238,6 +240,33 @@ void MainWindowTest::closingWithFailedSaveStaysOpen() {
     QVERIFY(prompts().errors[0].startsWith(
         QString("Cannot create file \"%1\". ").arg(file("missing-folder/closing.oft"))));
     QVERIFY(prompts().errors[0].endsWith('.'));
+}
+
+void MainWindowTest::escapedSaveQuestionCancelsTheCommand_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("close") << "close";
+    QTest::newRow("new") << "new";
+    QTest::newRow("open") << "open";
+}
+
+void MainWindowTest::escapedSaveQuestionCancelsTheCommand() {
+    QFETCH(QString, command);
+    field<QLineEdit>("eStatic").setText("60");
+    modify();
+    prompts().escapes = 1;
+    prompts().openAnswers.enqueue(file("other.oft"));
+    if (command == "close")
+        QVERIFY(!window_->close());
+    else if (command == "new")
+        window_->NewClick();
+    else
+        window_->OpenClick();
+    QCOMPARE(prompts().questions.size(), 1);
+    QVERIFY(prompts().saveRequests.isEmpty());
+    QVERIFY(prompts().openRequests.isEmpty());
+    QVERIFY(window_->isVisible());
+    QVERIFY(window_->isModified());
+    QCOMPARE(field<QLineEdit>("eStatic").text(), QString("60"));
 }
 
 void MainWindowTest::newWithoutChangesAsksNothing() {
