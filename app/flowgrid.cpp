@@ -2,7 +2,6 @@
 
 #include "hydraulics/discharge.h"
 #include "hydraulics/keyfilters.h"
-#include "hydraulics/numbertext.h"
 #include "ui/keypress.h"
 #include "ui/textfields.h"
 
@@ -25,7 +24,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex& index) const override {
         auto* editor = new QLineEdit(parent);
-        liftLengthLimit(*editor); // cells have no length limit
+        // Cells have no length limit.
+        makeNumberField(*editor, FlowGrid::filterOfColumn(index.column()));
         editor->setFrame(false);
         editor->setToolTip(OutletTableModel::hint(index.column()));
         const QPersistentModelIndex cell(index);
@@ -35,6 +35,7 @@ public:
                              if (cell.isValid())
                                  model->setCell(cell.row(), cell.column(), text);
                          });
+        QObject::connect(editor, &QLineEdit::textEdited, &grid_, &FlowGrid::cellsChanged);
         return editor;
     }
 
@@ -174,15 +175,22 @@ void FlowGrid::FlowGridSelectCell(int column, int row) {
     const int outlet = row - 1;
     if (outlet < 0 || outlet >= model_.rowCount() || column < OutletRow::Elev)
         return;
-    if (model_.cell(outlet, column).isEmpty()) {
-        const OutletRow& values = model_.outlets()[outlet];
-        if (column == OutletRow::Pitot)
-            model_.setCell(outlet, column, ComputePitot(values, units()));
-        else if (column == OutletRow::Flow)
-            model_.setCell(outlet, column, ComputeFlow(values, units()));
-    }
+    if (!model_.cell(outlet, column).isEmpty())
+        return;
+    const OutletRow& values = model_.outlets()[outlet];
+    if (column == OutletRow::Pitot)
+        model_.setCell(outlet, column, ComputePitot(values, units()));
+    else if (column == OutletRow::Flow)
+        model_.setCell(outlet, column, ComputeFlow(values, units()));
     if (model_.cell(outlet, column).isEmpty() && row >= 2)
         model_.setCell(outlet, column, model_.cell(outlet - 1, column));
+    // What the grid fills in is part of the test, to be saved like typing.
+    if (!model_.cell(outlet, column).isEmpty())
+        emit cellsChanged();
+}
+
+CharacterFilter FlowGrid::filterOfColumn(int column) {
+    return column == OutletRow::Elev ? FilterRealKey : FilterPosRealKey;
 }
 
 void FlowGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
@@ -247,19 +255,16 @@ bool FlowGrid::editorKeyPress(QLineEdit& editor, QKeyEvent& event) {
     const std::optional<QChar> typed = typedCharacter(event);
     if (!typed)
         return false;
-    return !FlowGridKeyPress(*typed);
+    return FlowGridKeyPress(editor, event, *typed);
 }
 
-bool FlowGrid::FlowGridKeyPress(QChar typed) {
+bool FlowGrid::FlowGridKeyPress(QLineEdit& editor, const QKeyEvent& event, QChar typed) {
     if (typed == QChar(13)) {
         moveOnAfterEnter();
-        return false;
+        return true;
     }
     emit characterTyped();
-    const QChar separator = localeDecimalSeparator();
-    if (currentColumn() == OutletRow::Elev)
-        return FilterRealKey(typed, separator);
-    return FilterPosRealKey(typed, separator);
+    return numberKeyConsumed(editor, event, filterOfColumn(currentColumn()));
 }
 
 void FlowGrid::moveOnAfterEnter() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/outlettablemodel.h"
+#include "hydraulics/keyfilters.h"
 #include "hydraulics/units.h"
 
 #include <QTableView>
@@ -47,10 +48,16 @@ public:
     // Automatic filling of the cell at (column, row) as it is entered.
     void FlowGridSelectCell(int column, int row);
 
+    // The Elev column takes signed numbers, the others unsigned ones.
+    static CharacterFilter filterOfColumn(int column);
+
 signals:
     // A character key other than Enter was pressed in the cell editor
     // (also one the filter discards): the test is modified.
     void characterTyped();
+    // A cell changed otherwise than by a typed character: a paste, cut,
+    // drop, undo or redo in its editor, or the grid filling it on entry.
+    void cellsChanged();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -59,8 +66,9 @@ protected:
 private:
     friend class CellEditorDelegate;
     bool editorKeyPress(QLineEdit& editor, QKeyEvent& event);
-    // Returns false when the character is discarded.
-    bool FlowGridKeyPress(QChar typed);
+    // Returns true when the key press is consumed: Enter, or a character
+    // that the column's filter discards or replaces.
+    bool FlowGridKeyPress(QLineEdit& editor, const QKeyEvent& event, QChar typed);
     void moveOnAfterEnter();
     UnitSystem units() const;
 

@@ -134,12 +134,15 @@ void TFlowTest::createFields() {
     makeLabel(GroupBox1, "*Static P", {4, 24, 69, 23}, right);
     eStatic = makeEdit(GroupBox1, "eStatic", {77, 24, 45, 23}, pressureLength,
                        "measured static pressure");
+    makeNumberField(*eStatic, FilterPosRealKey, pressureLength);
     makeLabel(GroupBox1, "*Residual P", {130, 24, 92, 23}, right);
     eResidual = makeEdit(GroupBox1, "eResidual", {226, 24, 45, 23}, pressureLength,
                          "measured residual pressure");
+    makeNumberField(*eResidual, FilterPosRealKey, pressureLength);
     makeLabel(GroupBox1, "Elevation", {278, 24, 84, 23}, right);
     eReadElev = makeEdit(GroupBox1, "eReadElev", {366, 24, 45, 23}, pressureLength,
                          "elevation of pressure gauge");
+    makeNumberField(*eReadElev, FilterRealKey, pressureLength);
 
     GroupBox3 = new QGroupBox(QStringLiteral("Flow Hydrant(s)"), client);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
@@ -159,13 +162,19 @@ void TFlowTest::createFields() {
 
     connect(btnAddOutlet, &QPushButton::clicked, this, &TFlowTest::AddOutletClick);
     connect(btnRemoveOutlet, &QPushButton::clicked, this, &TFlowTest::RemoveOutletClick);
-    connect(FlowGridWidget, &FlowGrid::characterTyped, this, [this] { Modified = true; });
-
-    for (QWidget* field : {static_cast<QWidget*>(eDate), static_cast<QWidget*>(eTime),
-                           static_cast<QWidget*>(LocationMemo), static_cast<QWidget*>(NotesMemo),
-                           static_cast<QWidget*>(eStatic), static_cast<QWidget*>(eResidual),
-                           static_cast<QWidget*>(eReadElev)})
-        field->installEventFilter(this);
+    // A key that types a character modifies the test, and so does every
+    // change the user or the grid's filling makes by other means.
+    const auto setModified = [this] { Modified = true; };
+    connect(FlowGridWidget, &FlowGrid::characterTyped, this, setModified);
+    connect(FlowGridWidget, &FlowGrid::cellsChanged, this, setModified);
+    for (MemoEdit* memo : {LocationMemo, NotesMemo}) {
+        memo->installEventFilter(this);
+        connect(memo, &MemoEdit::edited, this, setModified);
+    }
+    for (QLineEdit* edit : {eDate, eTime, eStatic, eResidual, eReadElev}) {
+        edit->installEventFilter(this);
+        connect(edit, &QLineEdit::textEdited, this, setModified);
+    }
 }
 
 void TFlowTest::createActions() {
@@ -281,11 +290,11 @@ bool TFlowTest::eventFilter(QObject* watched, QEvent* event) {
     if (!typed)
         return false;
     Modified = true;
-    const QChar separator = localeDecimalSeparator();
+    const auto& key = static_cast<const QKeyEvent&>(*event);
     if (watched == eStatic || watched == eResidual)
-        return !FilterPosRealKey(*typed, separator);
+        return numberKeyConsumed(*static_cast<QLineEdit*>(watched), key, FilterPosRealKey);
     if (watched == eReadElev)
-        return !FilterRealKey(*typed, separator);
+        return numberKeyConsumed(*eReadElev, key, FilterRealKey);
     return false;
 }
 

@@ -13,3 +13,17 @@ bool FilterPosRealKey(QChar typed, QChar decimalSeparator) {
 bool FilterRealKey(QChar typed, QChar decimalSeparator) {
     return typed == '+' || typed == '-' || FilterPosRealKey(typed, decimalSeparator);
 }
+
+QChar asDecimalSeparator(QChar c, QChar decimalSeparator) {
+    return c == '.' || c == ',' ? decimalSeparator : c;
+}
+
+QString keptByFilter(QStringView text, CharacterFilter filter, QChar decimalSeparator) {
+    QString kept;
+    for (const QChar c : text) {
+        const QChar typed = asDecimalSeparator(c, decimalSeparator);
+        if (!isEditingControl(typed) && filter(typed, decimalSeparator))
+            kept.append(typed);
+    }
+    return kept;
+}

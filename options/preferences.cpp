@@ -5,7 +5,6 @@
 #include "options/optionsfile.h"
 #include "textfile/fileaccess.h"
 #include "ui/errorbox.h"
-#include "ui/keypress.h"
 #include "ui/textfields.h"
 #include "ui/windowfont.h"
 #include "ui/windowplacement.h"
@@ -86,7 +85,7 @@ void TfrmPreferences::createControls() {
 
     eExtraPressure =
         placed(new QLineEdit(QStringLiteral("20"), this), "eExtraPressure", {160, 243, 33, 21});
-    liftLengthLimit(*eExtraPressure);
+    makeNumberField(*eExtraPressure, FilterPosRealKey);
     eExtraPressure->installEventFilter(this);
 
     btnTemp = placed(new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton),
@@ -229,9 +228,7 @@ bool TfrmPreferences::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TfrmPreferences::eExtraPressureKeyPress(const QKeyEvent& event) const {
-    // The separator is asked for on every key, as the user may change it.
-    const std::optional<QChar> typed = typedCharacter(event);
-    return typed && !FilterPosRealKey(*typed, localeDecimalSeparator());
+    return numberKeyConsumed(*eExtraPressure, event, FilterPosRealKey);
 }
 
 void TfrmPreferences::reportError(const QString& message) const {

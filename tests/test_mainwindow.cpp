@@ -7,9 +7,11 @@
 #include "textfile/filewriter.h"
 #include "textfile/textfile.h"
 
+#include <QClipboard>
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -64,6 +66,8 @@ private slots:
     void notARegularFileIsIgnored();
     void shiftEnterEndsALineInMemos();
     void pasteIsCutAtTheLimit();
+    void editingKeysAndPastesInFields_data();
+    void editingKeysAndPastesInFields();
 
     void optionsRelabelGridAndReachFormulas();
     void tabOrderRunsThroughTheFieldsAndLeavesTheGrid();
@@ -157,7 +161,7 @@ void MainWindowTest::typingSetsModified() {
     QWidget* target = window_->findChild<QWidget*>(name);
     QVERIFY(target);
     QTest::keyClick(target, Qt::Key_Left);
-    QTest::keyClick(target, Qt::Key_Delete);
+    QTest::keyClick(target, Qt::Key_Right);
     QVERIFY(!window_->isModified());
     QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QVERIFY(window_->isModified());
@@ -489,6 +493,98 @@ void MainWindowTest::pasteIsCutAtTheLimit() {
     date.clear();
     date.insert(QString(25, 'x'));
     QCOMPARE(date.text(), QString(20, 'x'));
+}
+
+void MainWindowTest::editingKeysAndPastesInFields_data() {
+    QTest::addColumn<QString>("name"); // a cell's column when a number
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("keys"); // Ctrl+letter; Z is Ctrl+Shift+Z, m a mouse paste
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("paste keeps the digits") << "eStatic"
+                                            << "60"
+                                            << "72 psi"
+                                            << "av"
+                                            << "72";
+    QTest::newRow("paste with the other separator") << "eReadElev"
+                                                    << ""
+                                                    << "-3,5 m"
+                                                    << "v"
+                                                    << "-3.5";
+    QTest::newRow("paste of nothing usable") << "eResidual"
+                                             << "40"
+                                             << "psi"
+                                             << "v"
+                                             << "40";
+    QTest::newRow("cut") << "eStatic"
+                         << "60"
+                         << ""
+                         << "ax"
+                         << "";
+    QTest::newRow("undo a paste") << "eStatic"
+                                  << "60"
+                                  << "72"
+                                  << "avz"
+                                  << "60";
+    QTest::newRow("redo it") << "eStatic"
+                             << "60"
+                             << "72"
+                             << "avzZ"
+                             << "72";
+    QTest::newRow("mouse paste") << "eStatic"
+                                 << ""
+                                 << "55"
+                                 << "m"
+                                 << "55";
+    QTest::newRow("paste into a cell") << "4"
+                                       << ""
+                                       << "15 psi"
+                                       << "v"
+                                       << "15";
+    QTest::newRow("mouse paste into a cell") << "2"
+                                             << ""
+                                             << "2.5 in"
+                                             << "m"
+                                             << "2.5";
+    QTest::newRow("mouse paste into a memo") << "NotesMemo"
+                                             << ""
+                                             << "dry"
+                                             << "m"
+                                             << "dry";
+}
+
+void MainWindowTest::editingKeysAndPastesInFields() {
+    QFETCH(QString, name);
+    QFETCH(QString, start);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    bool isCell = false;
+    const int column = name.toInt(&isCell);
+    QWidget* target = window_->findChild<QWidget*>(name);
+    if (isCell) {
+        grid().setCurrentCell(column, 1);
+        target = grid().cellEditor();
+    }
+    auto* edit = qobject_cast<QLineEdit*>(target);
+    auto* memo = qobject_cast<QPlainTextEdit*>(target);
+    QVERIFY(edit || memo);
+    if (edit)
+        edit->setText(start);
+    QVERIFY(!window_->isModified());
+    QGuiApplication::clipboard()->setText(clipboard);
+    for (const QChar key : keys) {
+        if (key == 'm') // what the context menu's Paste does
+            edit ? edit->paste() : memo->paste();
+        else
+            QTest::keyClick(target, Qt::Key(Qt::Key_A + key.toLower().unicode() - 'a'),
+                            key.isUpper() ? Qt::ControlModifier | Qt::ShiftModifier
+                                          : Qt::ControlModifier);
+    }
+    QCOMPARE(edit ? edit->text() : memo->toPlainText(), shown);
+    QVERIFY(window_->isModified());
+    if (keys == "ax")
+        QCOMPARE(QGuiApplication::clipboard()->text(), start);
 }
 
 void MainWindowTest::optionsRelabelGridAndReachFormulas() {

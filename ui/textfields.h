@@ -1,8 +1,13 @@
 #pragma once
 
+#include "hydraulics/keyfilters.h"
+
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <limits>
+
+class QKeyEvent;
 class QLineEdit;
 
 // A multi-line field whose text is exactly what was typed or loaded: lines
@@ -16,10 +21,17 @@ public:
     QString text() const;
     void setText(const QString& text);
 
+signals:
+    // The user changed the text: typing, paste, cut, drop, undo or redo.
+    void edited();
+
 protected:
     // Shift+Enter starts a new line like Enter, instead of a soft line
     // break that would stay inside one stored line.
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool settingText_ = false;
 };
 
 // Removes QLineEdit's default 32,767-character limit: a field without a
@@ -33,3 +45,15 @@ void limitTyping(QLineEdit& edit, int limit);
 
 // Sets a field's text whole, however long, past any typing limit.
 void setWholeText(QLineEdit& edit, const QString& text);
+
+// A number field: what typing and pasting add is limited as by
+// limitTyping(), and pasted or dropped text keeps only the characters that
+// `filter` lets through. Text set by the program is kept as it is.
+void makeNumberField(QLineEdit& edit, CharacterFilter filter,
+                     int limit = std::numeric_limits<int>::max());
+
+// Judges a key press in a number field before the field sees it: true when
+// it is consumed, because the filter discards its character or because it
+// typed the other decimal separator, which enters the user's one instead.
+// Editing shortcuts (Ctrl+A, Ctrl+C, Ctrl+V, Ctrl+Z, ...) always pass.
+bool numberKeyConsumed(QLineEdit& edit, const QKeyEvent& event, CharacterFilter filter);
