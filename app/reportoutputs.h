@@ -2,6 +2,10 @@
 
 #include "report/reportsystem.h"
 
+#include <QString>
+#include <QStringList>
+
+#include <functional>
 #include <memory>
 
 class QDialog;
@@ -9,26 +13,42 @@ class QLabel;
 class QPrinter;
 class QWidget;
 
-// The report engine's window outputs: the default printer, and the preview
-// window. Both draw the composed pages with the painter writer.
+// The report engine's window outputs: the printer, and the preview window.
+// Both draw the composed pages with the painter writer.
 
-// Prints on the system's default printer without a dialog, on US Letter,
-// from the printer's default tray. Throws UserError when the
-// system has no printer or the printer fails.
+// Which printer a report printed without a dialog goes to: the system's
+// default printer, else the only printer there is. When neither exists,
+// `printerName` is empty and `problem` tells the user why, naming the
+// printers found when there are several.
+struct PrinterChoice {
+    QString printerName;
+    QString problem;
+};
+PrinterChoice choosePrinter(const QString& defaultPrinterName, const QStringList& printerNames);
+
+// Prints on the printer choosePrinter() picks, without a dialog, on US
+// Letter, from the printer's default tray. Throws UserError when there is
+// no such printer or the printer fails.
 class PrinterOutput : public ReportOutput {
 public:
     void produce(const ComposedReport& pages, const ReportSystem& system) override;
 };
 
 // Shows the pages in a modal preview window with the system's caption,
-// size, window state and zoom; the window can print and go page by page.
+// size, window state and zoom; the window goes page by page, zooms, and
+// prints on the system's printer output. A failed print from the window is
+// told through the error reporter, by default the application's error box.
 class PreviewOutput : public ReportOutput {
 public:
+    using ErrorReporter = std::function<void(const QString&)>;
+
     explicit PreviewOutput(QWidget* parent) : parent_(parent) {}
+    void setErrorReporter(ErrorReporter reporter) { reportError_ = std::move(reporter); }
     void produce(const ComposedReport& pages, const ReportSystem& system) override;
 
 private:
     QWidget* parent_;
+    ErrorReporter reportError_;
 };
 
 // The engine's "Report Status" window: a line telling which page is being

@@ -53,13 +53,9 @@ void addOptions(QCommandLineParser& parser) {
 }
 
 std::optional<UnitSystem> unitsFromName(const QString& name) {
-    const QString lower = name.toLower();
-    if (lower == QLatin1StringView("us"))
-        return UnitSystem::US;
-    if (lower == QLatin1StringView("bar"))
-        return UnitSystem::MetricBar;
-    if (lower == QLatin1StringView("kpa"))
-        return UnitSystem::MetricKPa;
+    for (const UnitSystem units : {UnitSystem::US, UnitSystem::MetricBar, UnitSystem::MetricKPa})
+        if (name.compare(unitsValue(units), Qt::CaseInsensitive) == 0)
+            return units;
     return std::nullopt;
 }
 
@@ -188,6 +184,18 @@ std::optional<QString> readJobs(const QCommandLineParser& parser, CommandLine& c
 
 } // namespace
 
+QString unitsValue(UnitSystem units) {
+    switch (units) {
+    case UnitSystem::MetricBar:
+        return QStringLiteral("bar");
+    case UnitSystem::MetricKPa:
+        return QStringLiteral("kpa");
+    case UnitSystem::US:
+        break;
+    }
+    return QStringLiteral("us");
+}
+
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     addOptions(parser);
@@ -297,11 +305,15 @@ QString helpText() {
         "the graph's supply line at 20 psi residual: 1.379 bar, 137.9 kPa), nfpaClass\n"
         "(NFPA 291 class of that flow: AA 1500 gpm or more, A 1000 to 1499, B 500 to\n"
         "999, C below 500; lpm count as 1/3.785411784 gpm), dropPercent ((static -\n"
-        "residual) / static x 100). Flows and the percentage have one decimal, the\n"
-        "pressure is written in full; decimal points are full stops whatever the locale.\n"
-        "A cell that cannot be computed (no graph, static at or below 20 psi, a pressure\n"
-        "that is not a number) is empty. Values are in the units of the settings;\n"
-        "nothing is converted.\n"
+        "residual) / static x 100), units (us, bar or kpa: the units of the row's\n"
+        "numbers, as --units names them). Flows and the percentage have one decimal,\n"
+        "the pressure is written in full; decimal points are full stops whatever the\n"
+        "locale. A cell that cannot be computed (no graph, static at or below 20 psi,\n"
+        "a pressure that is not a number) is empty. Values are in the units of the\n"
+        "settings; nothing is converted.\n"
+        "\n"
+        "Numbers in test files and in --extra-pressure may have a full stop or a comma\n"
+        "as their decimal separator, whatever the locale.\n"
         "\n"
         "Input files must be regular files of at most 64 MiB; a device, FIFO, socket or\n"
         "folder is refused at once. A file that fails is named on standard error with\n"

@@ -1,5 +1,6 @@
 #include "cli/reportcsv.h"
 
+#include "cli/commandline.h"
 #include "cli/testrating.h"
 #include "document/testfile.h"
 #include "hydraulics/flowgraphmodel.h"
@@ -63,7 +64,7 @@ ChosenPressureCells chosenPressureCells(const TestRecord& record, const Settings
 QByteArray csvHeader() {
     return csvLine({"file", "date", "time", "location", "static", "residual", "outlets",
                     "totalFlow", "flowAtChosenPressure", "chosenPressure", "flowAt20psi",
-                    "nfpaClass", "dropPercent"});
+                    "nfpaClass", "dropPercent", "units"});
 }
 
 QByteArray csvRow(const TestRecord& record, const Settings& settings, const QString& path,
@@ -84,5 +85,7 @@ QByteArray csvRow(const TestRecord& record, const Settings& settings, const QStr
         oneDecimal(rating.flowAt20psi),
         rating.nfpaClass ? nfpaClassName(*rating.nfpaClass) : QString(),
         oneDecimal(rating.dropPercent),
+        // Nothing is converted, so a row says which units its numbers are in.
+        unitsValue(settings.units),
     });
 }

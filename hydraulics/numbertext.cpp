@@ -39,6 +39,13 @@ bool belowOne(const QByteArray& plain) {
     return power < 0;
 }
 
+// A full stop and a comma both read as the decimal separator, so a test
+// typed under one locale reads the same under another; the user's own is
+// taken too, should it be neither.
+bool isDecimalSeparator(QChar c, QChar userSeparator) {
+    return c == QLatin1Char('.') || c == QLatin1Char(',') || c == userSeparator;
+}
+
 } // namespace
 
 std::optional<double> readNumber(const QString& text, QChar decimalSeparator) {
@@ -57,7 +64,7 @@ std::optional<double> readNumber(const QString& text, QChar decimalSeparator) {
         plain += text[i++].toLatin1();
         mantissa = true;
     }
-    if (i < n && text[i] == decimalSeparator) {
+    if (i < n && isDecimalSeparator(text[i], decimalSeparator)) {
         ++i;
         plain += mantissa ? "." : "0.";
         mantissa = true;

@@ -11,10 +11,12 @@
 // The user's decimal separator (from the default QLocale, so tests can switch it).
 QChar localeDecimalSeparator();
 
-// Reads a number: optional spaces, optional sign, digits, optionally the
+// Reads a number: optional spaces, optional sign, digits, optionally one
 // decimal separator and digits, optionally an exponent, optional spaces.
-// No thousands separators. The separator alone reads as 0. Values that
-// overflow a double do not read.
+// The decimal separator is a full stop or a comma whatever the locale (or
+// the one given, when it is neither), so files and fields read alike
+// everywhere. No thousands separators: "1,000.5" is no number. The
+// separator alone reads as 0. Values that overflow a double do not read.
 std::optional<double> readNumber(const QString& text, QChar decimalSeparator);
 std::optional<double> readNumber(const QString& text);
 

@@ -36,7 +36,7 @@ void DischargeTest::flow_data() {
     QTest::newRow("bar worked value") << UnitSystem::MetricBar << "63.5" << "0.9" << "0.69" << "2008";
     QTest::newRow("kPa worked value") << UnitSystem::MetricKPa << "63.5" << "0.9" << "69" << "2008";
     QTest::newRow("size of blanks") << us << "   " << "0.9" << "10" << "";
-    QTest::newRow("size with comma") << us << "2,5" << "0.9" << "10" << "";
+    QTest::newRow("size with comma") << us << "2,5" << "0.9" << "10" << "531";
     QTest::newRow("size is separator") << us << "." << "0.9" << "10" << "0";
     QTest::newRow("size with blanks around") << us << " 2.5 " << "0.9" << "10" << "531";
     QTest::newRow("negative pitot") << us << "2.5" << "0.9" << "-10" << "";

@@ -105,9 +105,10 @@ void FlowGraphModelTest::model_data() {
         << 60.0 << 40.0 << 1000.0 << us << true << " 20 " << QChar('.') << k60 << q60
         << 1454.517385307366 << 1454.517385307366 << 2500.0 << 75.0 << pend60 << bottom
         << "1454.5 gpm at  20  psi";
-    QTest::newRow("point does not read under a comma separator")
-        << 60.0 << 40.0 << 1000.0 << us << true << "20.0" << QChar(',') << k60 << q60 << q60 << q60
-        << 2500.0 << 75.0 << pend60 << bottom << "1810,9 gpm at 20.0 psi";
+    QTest::newRow("point reads under a comma separator")
+        << 60.0 << 40.0 << 1000.0 << us << true << "20.0" << QChar(',') << k60 << q60
+        << 1454.517385307366 << 1454.517385307366 << 2500.0 << 75.0 << pend60 << bottom
+        << "1454,5 gpm at 20.0 psi";
     QTest::newRow("metric bar 5.5/4.0/3000 at 1.4")
         << 5.5 << 4.0 << 3000.0 << bar << true << "1.4" << QChar('.') << 5.538815996715045e-07
         << 6055.260602029686 << 5166.201099516694 << 5166.201099516694 << 7500.0 << 10.0

@@ -194,6 +194,8 @@ private slots:
     void decimalComma_data();
     void decimalComma();
     void csv();
+    void csvCells_data();
+    void csvCells();
     void csvKeepsInputOrder();
     void pdfAsSaveAsPdf_data();
     void pdfAsSaveAsPdf();
@@ -845,15 +847,15 @@ void FlowTestReportTest::decimalComma() {
             QSKIP("no C library comma locale could be compiled (localedef)");
         environment.append("LOCPATH=" + folder);
     }
-    const QByteArray bytes = "Static = 60,5\r\nResidual = 40\r\n"
-                             "Flow = #1,,\"2,5\",\"0,9\",10,\"500,5\"\r\nFlow = #2,,,,,1.5\r\n";
+    const QByteArray bytes = "Static = 60.5\r\nResidual = 40\r\n"
+                             "Flow = #1,,\"2,5\",\"0,9\",10,\"500,5\"\r\nFlow = #2,,,,,1.25\r\n";
     const ToolRun result = run({"--json", dataFile("comma.oft", bytes)}, environment);
     QCOMPARE(result.exitCode, 0);
     const QJsonObject json = result.objects.value(0);
-    // "1.5" is no number where the decimal separator is a comma.
-    QCOMPARE(json["totalFlow"].toDouble(), 500.5);
-    QVERIFY(result.out.contains("\"totalFlow\":500.5,")); // JSON numbers keep the full stop
-    QCOMPARE(json["total"].toString(), QStringLiteral("500,5 gpm"));
+    // Full stops ("60.5", "1.25") read too, as in a test typed under another locale.
+    QCOMPARE(json["totalFlow"].toDouble(), 501.75);
+    QVERIFY(result.out.contains("\"totalFlow\":501.75,")); // JSON numbers keep the full stop
+    QCOMPARE(json["total"].toString(), QStringLiteral("501,8 gpm"));
     const QJsonObject first = json["test"].toObject()["outlets"].toArray().at(0).toObject();
     QCOMPARE(first["size"].toString(), QStringLiteral("2,5"));
     QCOMPARE(first["flowFromPitot"].toString(), QStringLiteral("531"));
@@ -861,16 +863,16 @@ void FlowTestReportTest::decimalComma() {
              fixed(std::pow(500.5 / (29.84 * 0.9 * 6.25), 2), 0, 1).replace('.', ','));
     const QJsonObject graph = json["graph"].toObject();
     QCOMPARE(graph["static"].toDouble(), 60.5);
-    const ExpectedGraph expected = expectedGraph(60.5, 40, 500.5, true, "20", "gpm", "psi");
+    const ExpectedGraph expected = expectedGraph(60.5, 40, 501.75, true, "20", "gpm", "psi");
     QCOMPARE(graph["note"].toString(), QString(expected.note).replace('.', ','));
     QVERIFY(graph["note"].toString().contains(','));
 
     // CSV numbers keep the full stop; the texts stay as written.
     const ToolRun csv = run({"--csv", dataFile("comma.oft", bytes)}, environment);
     QCOMPARE(csv.exitCode, 0);
-    const QString flow = fixed(500.5 * std::pow(40.5 / 20.5, 1 / 1.85), 1, 1);
-    QVERIFY2(csv.out.endsWith(",\"60,5\",40,2,500.5," + flow.toUtf8() + ",20," + flow.toUtf8() +
-                              ",B,33.9\r\n"),
+    const QString flow = fixed(501.75 * std::pow(40.5 / 20.5, 1 / 1.85), 1, 1);
+    QVERIFY2(csv.out.endsWith(",60.5,40,2,501.8," + flow.toUtf8() + ",20," + flow.toUtf8() +
+                              ",B,33.9,us\r\n"),
              csv.out.constData());
 }
 
@@ -890,11 +892,37 @@ void FlowTestReportTest::csv() {
     const QString flow = fixed(1879 * std::pow(52.0 / 14, 1 / 1.85), 1, 1); // at 20 psi
     const QString expected =
         "file,date,time,location,static,residual,outlets,totalFlow,flowAtChosenPressure,"
-        "chosenPressure,flowAt20psi,nfpaClass,dropPercent\r\n\"" +
+        "chosenPressure,flowAt20psi,nfpaClass,dropPercent,units\r\n\"" +
         awkward + "\",5/16/2023,9:40 AM,\"Main St, \"\"north\"\" side / Gate 4\"," +
-        "72,58,2,1879.0," + flow + ",20," + flow + ",AA,19.4\r\n" + uncomputable +
-        ",,,,abc,,1,0.0,,,,,\r\n" + static20 + ",,,,20,10,1,500.0,,,,,50.0\r\n";
+        "72,58,2,1879.0," + flow + ",20," + flow + ",AA,19.4,us\r\n" + uncomputable +
+        ",,,,abc,,1,0.0,,,,,,us\r\n" + static20 + ",,,,20,10,1,500.0,,,,,50.0,us\r\n";
     QCOMPARE(QString::fromUtf8(result.out), expected);
+}
+
+void FlowTestReportTest::csvCells_data() {
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<QByteArray>("file"); // the U.S. example when empty
+    QTest::addColumn<QString>("cells");   // as they stand in the test's row
+    QTest::newRow("a quote without a comma is quoted")
+        << QStringList() << QByteArray("Location = say \"hi\"\r\n") << ",\"say \"\"hi\"\"\",";
+    QTest::newRow("--extra-pressure 35.50 as a number")
+        << QStringList{"--extra-pressure", "35.50"} << QByteArray() << ",35.5,";
+    QTest::newRow("--extra-pressure 35,50 with a comma under C")
+        << QStringList{"--extra-pressure", "35,50"} << QByteArray() << ",35.5,";
+    QTest::newRow("units: bar") << QStringList{"--units", "bar"} << QByteArray() << ",19.4,bar\r\n";
+    QTest::newRow("units: kpa") << QStringList{"--units", "KPa"} << QByteArray() << ",19.4,kpa\r\n";
+}
+
+void FlowTestReportTest::csvCells() {
+    QFETCH(QStringList, flags);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, cells);
+    const QString input =
+        file.isEmpty() ? examplePath("us-three-outlets.oft") : dataFile("t.oft", file);
+    const ToolRun result = run(QStringList{"--csv"} + flags + QStringList{input});
+    QCOMPARE(result.exitCode, 0);
+    const QString row = QString::fromUtf8(result.out).section("\r\n", 1);
+    QVERIFY2(row.contains(cells), qPrintable(row));
 }
 
 void FlowTestReportTest::csvKeepsInputOrder() {
@@ -947,26 +975,37 @@ void FlowTestReportTest::pdfAsSaveAsPdf() {
 
 void FlowTestReportTest::existingOutputs_data() {
     QTest::addColumn<QStringList>("output");
-    QTest::addColumn<QString>("existing");
-    QTest::addColumn<QString>("notWritten"); // another output of the input
+    QTest::addColumn<QString>("existing");   // a folder when it ends with "/"
+    QTest::addColumn<QString>("notWritten"); // another output: unwritten when refused, else written
+    QTest::addColumn<bool>("taken");         // whether the existing entry refuses the input
     QTest::newRow("pdf") << QStringList{"--pdf", "o.pdf"} << "o.pdf"
-                         << "";
+                         << "" << true;
     QTest::newRow("html page") << QStringList{"--html", "o.html"} << "o1.html"
-                               << "o/page1-picture1.jpg";
+                               << "o/page1-picture1.jpg" << true;
     QTest::newRow("html picture") << QStringList{"--html", "o.html"} << "o/page1-picture1.jpg"
-                                  << "o1.html";
+                                  << "o1.html" << true;
     QTest::newRow("out-dir, html of both")
         << QStringList{"--out-dir", "d", "--format", "both"} << "d/good1.html"
-        << "d/good.pdf";
+        << "d/good.pdf" << true;
+    QTest::newRow("html, empty picture folder: no report yet")
+        << QStringList{"--html", "o.html"} << "o/"
+        << "o1.html" << false;
 }
 
 void FlowTestReportTest::existingOutputs() {
     QFETCH(QStringList, output);
     QFETCH(QString, existing);
     QFETCH(QString, notWritten);
+    QFETCH(bool, taken);
     const QString good = dataFile("good.oft", fileBytes(examplePath("us-three-outlets.oft")));
     QDir().mkpath(QFileInfo(data_->filePath(existing)).path());
-    writeFile(data_->filePath(existing), "old");
+    if (!existing.endsWith('/'))
+        writeFile(data_->filePath(existing), "old");
+    if (!taken) {
+        QCOMPARE(run(output + QStringList{good}).exitCode, 0);
+        QVERIFY(QFileInfo::exists(data_->filePath(notWritten)));
+        return;
+    }
 
     const ToolRun refused = run(output + QStringList{good});
     QCOMPARE(refused.exitCode, 1);

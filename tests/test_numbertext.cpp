@@ -28,6 +28,7 @@ void NumberTextTest::reads_data() {
     QTest::addColumn<double>("value");
     const QChar dot('.');
     const QChar comma(',');
+    const QChar arabic(0x066B);
     QTest::newRow("integer") << "10" << dot << true << 10.0;
     QTest::newRow("decimal") << "2.5" << dot << true << 2.5;
     QTest::newRow("blanks around") << "  2.5  " << dot << true << 2.5;
@@ -41,14 +42,22 @@ void NumberTextTest::reads_data() {
     QTest::newRow("trailing separator") << "2." << dot << true << 2.0;
     QTest::newRow("comma locale") << "2,5" << comma << true << 2.5;
     QTest::newRow("comma alone") << "," << comma << true << 0.0;
-    QTest::newRow("comma in dot locale") << "2,5" << dot << false << 0.0;
-    QTest::newRow("dot in comma locale") << "2.5" << comma << false << 0.0;
+    // Either separator reads whatever the locale's is; still only one of them.
+    QTest::newRow("comma in dot locale") << "2,5" << dot << true << 2.5;
+    QTest::newRow("dot in comma locale") << "2.5" << comma << true << 2.5;
+    QTest::newRow("comma alone in dot locale") << "," << dot << true << 0.0;
+    QTest::newRow("comma before an exponent") << "-1,5E1" << dot << true << -15.0;
+    QTest::newRow("a locale's own separator")
+        << "2" + QString(arabic) + "5" << arabic << true << 2.5;
+    QTest::newRow("comma and point") << "1,000.5" << dot << false << 0.0;
+    QTest::newRow("point and comma") << "1.000,5" << comma << false << 0.0;
+    QTest::newRow("two commas") << "1,2,3" << dot << false << 0.0;
     QTest::newRow("empty") << "" << dot << false << 0.0;
     QTest::newRow("blanks only") << "   " << dot << false << 0.0;
     QTest::newRow("sign only") << "-" << dot << false << 0.0;
     QTest::newRow("two separators") << "1.2.3" << dot << false << 0.0;
     QTest::newRow("inner blank") << "1 2" << dot << false << 0.0;
-    QTest::newRow("thousands") << "1,000" << dot << false << 0.0;
+    QTest::newRow("no thousands separator: a comma is decimal") << "1,000" << dot << true << 1.0;
     QTest::newRow("exponent without digits") << "1E" << dot << false << 0.0;
     QTest::newRow("letters") << "abc" << dot << false << 0.0;
     QTest::newRow("tab is not a blank") << "\t5" << dot << false << 0.0;

@@ -1,20 +1,26 @@
 #include "app/flowgrid.h"
 #include "app/ostrelflow.h"
+#include "app/reportoutputs.h"
 #include "faultfs.h"
 #include "options/preferences.h"
+#include "report/printjobtitle.h"
 #include "scriptedprompts.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsView>
 #include <QLineEdit>
-#include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 // Print, preview, the report files and the help links, from the window's
 // menu commands, with dialogs answered through the prompts seam.
@@ -25,7 +31,12 @@ private slots:
     void cleanup();
 
     void previewHasItsCaptionSizeAndZoom();
+    void previewShowsPageAndButtonsWithinItsWidth();
     void printWithoutPrinterSaysSo();
+    void printerChoice_data();
+    void printerChoice();
+    void jobTitleNamesTheTest_data();
+    void jobTitleNamesTheTest();
     void pdfAsksBeforeReplacingByFullName();
     void htmlWritesPagesAndPicturesBesideTheChosenName();
     void failedWriteShowsErrorAndLeavesNoFile();
@@ -71,13 +82,13 @@ void ReportCommandsTest::previewHasItsCaptionSizeAndZoom() {
     QSize size;
     double zoom = 0;
     QTimer::singleShot(0, [&] {
-        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-        if (!preview)
+        QWidget* preview = QApplication::activeModalWidget();
+        if (!preview || preview->objectName() != "ReportPreview")
             return;
         caption = preview->windowTitle();
         size = preview->size();
         zoom = preview->findChild<QPrintPreviewWidget*>()->zoomFactor();
-        preview->reject();
+        preview->close();
     });
     window_->PreviewClick();
     const QSize screen = window_->screen()->size();
@@ -87,6 +98,33 @@ void ReportCommandsTest::previewHasItsCaptionSizeAndZoom() {
     QVERIFY(window_->isModified()); // left as it was
 }
 
+// At 635 px and 75 % the page needs no horizontal scroll bar, the tool bar
+// no overflow menu, and the zoom control shows the zoom in force.
+void ReportCommandsTest::previewShowsPageAndButtonsWithinItsWidth() {
+    QStringList hidden;
+    QString zoomShown;
+    QTimer::singleShot(0, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        if (!preview || !QTest::qWaitForWindowExposed(preview))
+            return;
+        QApplication::processEvents(); // pending layouts
+        if (preview->findChild<QGraphicsView*>()->horizontalScrollBar()->isVisible())
+            hidden << "the page's right side";
+        if (preview->findChild<QToolButton*>("qt_toolbar_ext_button")->isVisible())
+            hidden << "buttons, behind an overflow menu";
+        auto* bar = preview->findChild<QToolBar*>();
+        for (const char* name : {"PreviewPrint", "PreviewFirstPage", "PreviewPreviousPage",
+                                 "PreviewNextPage", "PreviewLastPage", "PreviewClose"})
+            if (!bar->widgetForAction(preview->findChild<QAction*>(name))->isVisible())
+                hidden << name;
+        zoomShown = preview->findChild<QComboBox*>("PreviewZoom")->currentText();
+        preview->close();
+    });
+    window_->PreviewClick();
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(", ")));
+    QCOMPARE(zoomShown, QString("75%"));
+}
+
 void ReportCommandsTest::printWithoutPrinterSaysSo() {
     if (!QPrinterInfo::defaultPrinter().isNull())
         QSKIP("this machine has a printer");
@@ -94,6 +132,61 @@ void ReportCommandsTest::printWithoutPrinterSaysSo() {
     QCOMPARE(prompts().errors.size(), 1);
     QVERIFY(prompts().errors[0].startsWith("No printer is set up"));
     QVERIFY(window_->isModified());
+}
+
+void ReportCommandsTest::printerChoice_data() {
+    QTest::addColumn<QString>("defaultName");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<QString>("problem");
+    const QString none = "No printer is set up on this computer. Add a printer in the system "
+                         "settings, or save the report as a pdf file";
+    const QString several = "No default printer is chosen on this computer, which has %1 printers: "
+                            "%2. Choose the default printer in the system settings, or save the "
+                            "report as a pdf file";
+    const QString noName;
+    QTest::newRow("default") << "Lab" << QStringList{"Office", "Lab"} << "Lab" << QString();
+    QTest::newRow("only one") << noName << QStringList{"Office"} << "Office" << QString();
+    QTest::newRow("none") << noName << QStringList{} << noName << none;
+    QTest::newRow("two") << noName << QStringList{"Office", "Lab"} << noName
+                         << several.arg(2).arg("\"Office\" and \"Lab\"");
+    QTest::newRow("many") << noName << QStringList{"a", "b", "c", "d", "e", "f", "g"} << noName
+                          << several.arg(7).arg("\"a\", \"b\", \"c\", \"d\", \"e\" and 2 more");
+}
+
+void ReportCommandsTest::printerChoice() {
+    QFETCH(QString, defaultName);
+    QFETCH(QStringList, names);
+    const PrinterChoice choice = choosePrinter(defaultName, names);
+    QTEST(choice.printerName, "printer");
+    QTEST(choice.problem, "problem");
+}
+
+void ReportCommandsTest::jobTitleNamesTheTest_data() {
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<QString>("title");
+    const QString report = "Hydrant Flow Test Report";
+    const QString dash = " \u2013 ";
+    const QString date = "05/12/2026";
+    const QString none;
+    QTest::newRow("date and first line") << date << QString("Main St & 3rd Ave\r\nHydrant 12")
+                                         << report + dash + date + dash + "Main St & 3rd Ave";
+    QTest::newRow("blank lines, tabs") << " " + date + " " << QString(" \n\tMain \t St\nx")
+                                       << report + dash + date + dash + "Main St";
+    QTest::newRow("no date") << none << QString("Main St") << report + dash + "Main St";
+    QTest::newRow("no location") << date << QString(" \r\n ") << report + dash + date;
+    QTest::newRow("neither") << none << none << report;
+    QTest::newRow("long line cut")
+        << none << QString(100, 'a') << report + dash + QString(79, 'a') + "\u2026";
+    QTest::newRow("cut before a pair") << none << QString(78, 'a') + "\U0001F6D2" + QString(9, 'b')
+                                       << report + dash + QString(78, 'a') + "\u2026";
+}
+
+void ReportCommandsTest::jobTitleNamesTheTest() {
+    QFETCH(QString, date);
+    QFETCH(QString, location);
+    QTEST(printJobTitle(date, location), "title");
 }
 
 void ReportCommandsTest::pdfAsksBeforeReplacingByFullName() {

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// The title a print job carries in the printer queue, so that queued and
+// printed-to-file reports of different tests can be told apart:
+// "Hydrant Flow Test Report – 05/12/2026 – Main St & 3rd Ave". The date and
+// the first non-blank line of the location are added when they hold text;
+// runs of spaces and tabs become one space, and a very long location line
+// is cut with "…".
+QString printJobTitle(const QString& dateText, const QString& locationText);
