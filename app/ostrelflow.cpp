@@ -11,6 +11,7 @@
 #include "options/centeroverform.h"
 #include "options/optionsfile.h"
 #include "options/preferences.h"
+#include "report/printjobtitle.h"
 #include "textfile/fileaccess.h"
 #include "ui/appicon.h"
 #include "ui/appinfo.h"
@@ -74,8 +75,20 @@ QLabel* makeLabel(QWidget* parent, const char* text, QRect geometry,
     return label;
 }
 
+const QLatin1StringView lastFolderKey("LastFolder");
+
 QString withDefaultSuffix(const QString& fileName, const QString& suffix) {
     return QFileInfo(fileName).suffix().isEmpty() ? fileName + '.' + suffix : fileName;
+}
+
+// "report.pdf" offered to Save as html becomes "report.html"; a name that
+// has one of the export's own extensions ("report.htm") stays.
+QString withExportSuffix(const QString& fileName, const QString& suffix) {
+    const QFileInfo name(fileName);
+    const QString current = name.suffix().toLower();
+    if (fileName.isEmpty() || current == suffix || (suffix == u"html" && current == u"htm"))
+        return fileName;
+    return name.completeBaseName() + '.' + suffix;
 }
 
 } // namespace
@@ -87,6 +100,7 @@ TFlowTest::TFlowTest(const QStringList& arguments, std::unique_ptr<UserPrompts> 
     setObjectName(QStringLiteral("FlowTest"));
     RvSystem.printer = &printerOutput_;
     RvSystem.preview = &previewOutput_;
+    previewOutput_.setErrorReporter([this](const QString& message) { showError(message); });
     createFields();
     createActions();
     setTabOrder();
@@ -252,6 +266,9 @@ void TFlowTest::FormCreate(const QStringList& arguments) {
     if (const auto error = createMissingFolders(optionsFolders()))
         showError(*error);
     putTodaysDate();
+    state_ = WindowState::load(WindowState::defaultFileName());
+    if (const QString folder = state_.value(lastFolderKey); QFileInfo(folder).isDir())
+        lastFolder_ = folder;
     adjustSize();
     centreOnScreen(*this);
     if (!arguments.isEmpty())
@@ -365,6 +382,7 @@ void TFlowTest::LoadTestFile(const QString& fileName) {
     if (!record)
         return;
     ClearForm();
+    rememberFolderOf(fileName);
     const bool hadNoOutlet = record->outlets.isEmpty();
     record->outlets = windowOutletRows(*record);
     showTestRecord(*record);
@@ -399,17 +417,24 @@ void TFlowTest::NewClick() {
 void TFlowTest::OpenClick() {
     if (!askToSaveFirst(QStringLiteral("Save current file before overwritting?")))
         return;
-    const QString chosen =
-        prompts_->chooseFileToOpen(this, {testFileFilter, testFileSuffix, openDialogName_});
+    // The last name chosen here is offered where the dialog starts.
+    const bool offered =
+        lastFolder_.isEmpty() || QFileInfo(openDialogName_).absolutePath() == lastFolder_;
+    const QString chosen = prompts_->chooseFileToOpen(
+        this, {testFileFilter, testFileSuffix, offered ? openDialogName_ : QString(), lastFolder_});
     if (chosen.isEmpty())
         return;
     openDialogName_ = chosen;
     LoadTestFile(chosen);
 }
 
-QString TFlowTest::chooseSaveName(const QString& filter, const QString& suffix) {
+QString TFlowTest::chooseSaveName(const QString& filter, const QString& suffix,
+                                  OfferedName offered) {
     saveDialogName_ = QFileInfo(saveDialogName_).fileName();
-    const QString chosen = prompts_->chooseFileToSave(this, {filter, suffix, saveDialogName_});
+    if (offered == OfferedName::WithSuffix)
+        saveDialogName_ = withExportSuffix(saveDialogName_, suffix);
+    const QString chosen =
+        prompts_->chooseFileToSave(this, {filter, suffix, saveDialogName_, lastFolder_});
     if (chosen.isEmpty())
         return {};
     saveDialogName_ = withDefaultSuffix(chosen, suffix);
@@ -429,7 +454,18 @@ bool TFlowTest::SaveClick() {
         return false;
     }
     Modified = false;
+    rememberFolderOf(chosen);
     return true;
+}
+
+void TFlowTest::rememberFolderOf(const QString& fileName) {
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (folder == lastFolder_)
+        return;
+    lastFolder_ = folder;
+    state_.setValue(lastFolderKey, folder);
+    // Only a convenience: a state that cannot be written is not worth a message.
+    state_.save(WindowState::defaultFileName());
 }
 
 bool TFlowTest::ConfirmOverwrite(const QString& fileName, const QString& shownName) {
@@ -443,21 +479,26 @@ ReportSnapshot TFlowTest::reportSnapshot() const {
     return {testRecord(), currentSettings(), localeDecimalSeparator()};
 }
 
-void TFlowTest::runReport() {
+bool TFlowTest::runReport() {
     const FlowTestViews views(reportSnapshot());
+    // Printed from the preview or at once, each job names its test.
+    RvSystem.printJobTitle = printJobTitle(eDate->text(), LocationMemo->text());
     // The preview is its own window; the other outputs show their progress.
     std::unique_ptr<ReportStatusWindow> status;
     if (RvSystem.destination != ReportDestination::Preview) {
         status = std::make_unique<ReportStatusWindow>(this, RvSystem.statusTitle);
         RvSystem.onStatus = [&status](const QString& line) { status->show(line); };
     }
+    bool done = true;
     try {
         RvSystem.execute(flowTestProject(), flowTestReportName, views.connections());
     } catch (const UserError& error) {
         status.reset();
         showError(error.message());
+        done = false;
     }
     RvSystem.onStatus = nullptr;
+    return done;
 }
 
 void TFlowTest::PrintClick() {
@@ -485,20 +526,20 @@ void TFlowTest::setFileOutput(ReportOutput& writer, const QString& fileName) {
 }
 
 void TFlowTest::SaveasPdf() {
-    const QString chosen =
-        chooseSaveName(QStringLiteral("pdf files (*.pdf)|*.pdf"), QStringLiteral("pdf"));
+    const QString chosen = chooseSaveName(QStringLiteral("pdf files (*.pdf)|*.pdf"),
+                                          QStringLiteral("pdf"), OfferedName::WithSuffix);
     if (chosen.isEmpty())
         return;
     setFileOutput(RvRenderPDF, chosen);
-    if (ConfirmOverwrite(chosen))
-        runReport();
+    if (ConfirmOverwrite(chosen) && runReport())
+        rememberFolderOf(chosen);
 }
 
 void TFlowTest::SaveAsHtmlClick() {
     // Names are resolved against the chosen folder; the process's working
     // folder is never changed.
-    const QString chosen =
-        chooseSaveName(QStringLiteral("Web Page (HTML)|*.html;*.htm"), QStringLiteral("html"));
+    const QString chosen = chooseSaveName(QStringLiteral("Web Page (HTML)|*.html;*.htm"),
+                                          QStringLiteral("html"), OfferedName::WithSuffix);
     if (chosen.isEmpty())
         return;
     const QDir folder = QFileInfo(chosen).absoluteDir();
@@ -512,8 +553,8 @@ void TFlowTest::SaveAsHtmlClick() {
     }
     setFileOutput(RvRenderHTML, folder.filePath(name.base + name.extension));
     const QString firstPage = name.base + QLatin1Char('1') + name.extension;
-    if (ConfirmOverwrite(folder.filePath(firstPage), firstPage))
-        runReport();
+    if (ConfirmOverwrite(folder.filePath(firstPage), firstPage) && runReport())
+        rememberFolderOf(chosen);
 }
 
 void TFlowTest::AboutClick() {

@@ -4,6 +4,7 @@
 #include "app/userprompts.h"
 #include "document/testrecord.h"
 #include "hydraulics/settings.h"
+#include "options/windowstate.h"
 #include "report/filerenders.h"
 #include "report/flowtestreport.h"
 #include "report/reportsystem.h"
@@ -88,11 +89,18 @@ private:
     void showTestRecord(const TestRecord& record);
     bool askToSaveFirst(const QString& question);
     void showError(const QString& message);
-    // Runs "FlowTest" on a snapshot of the window at this moment.
-    void runReport();
+    // Runs "FlowTest" on a snapshot of the window at this moment; false
+    // when it failed (the error was shown).
+    bool runReport();
     // The shared save dialog, offering the last chosen name without its
-    // folder; empty when cancelled. The name has the suffix when typed without.
-    QString chooseSaveName(const QString& filter, const QString& suffix);
+    // folder; empty when cancelled. The name has the suffix when typed
+    // without. A report export offers the name with its own extension.
+    enum class OfferedName { AsChosen, WithSuffix };
+    QString chooseSaveName(const QString& filter, const QString& suffix,
+                           OfferedName offered = OfferedName::AsChosen);
+    // The dialogs start in the folder of the file last opened or written,
+    // in this run or an earlier one.
+    void rememberFolderOf(const QString& fileName);
     void setFileOutput(ReportOutput& writer, const QString& fileName);
 
     bool Modified = false;
@@ -100,6 +108,8 @@ private:
     QString fileToOpen_;
     QString openDialogName_; // full name of the last file opened
     QString saveDialogName_; // last name chosen in the save dialog
+    QString lastFolder_;     // where the file dialogs start
+    WindowState state_;
     std::unique_ptr<UserPrompts> prompts_;
     TfrmPreferences* preferences_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;

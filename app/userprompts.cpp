@@ -102,6 +102,8 @@ public:
         setOption(QFileDialog::DontConfirmOverwrite, true);
         setNameFilter(qtNameFilter(request.filter));
         setDefaultSuffix(request.defaultSuffix);
+        if (!request.startFolder.isEmpty())
+            setDirectory(request.startFolder);
         if (!request.initialName.isEmpty())
             selectFile(request.initialName);
     }

@@ -13,6 +13,7 @@ struct FileDialogRequest {
     QString filter;        // "caption|patterns", e.g. "Ostrel Hydrant Flow Test |*.oft;*oft"
     QString defaultSuffix; // added when the typed name has none
     QString initialName;   // offered name (full path for Open, file part for Save)
+    QString startFolder;   // where the dialog opens; the platform's choice when empty
 };
 
 // What the user made of a question whose No discards work.

@@ -41,6 +41,7 @@ private slots:
     void htmlWritesPagesAndPicturesBesideTheChosenName();
     void failedWriteShowsErrorAndLeavesNoFile();
     void helpLinks();
+    void dialogsStartWhereTheLastFileWasAndExportsOfferTheirExtension();
 
 private:
     ScriptedPrompts& prompts() { return static_cast<ScriptedPrompts&>(window_->prompts()); }
@@ -251,6 +252,36 @@ void ReportCommandsTest::failedWriteShowsErrorAndLeavesNoFile() {
     QCOMPARE(prompts().errors[1],
              QString("Cannot create folder \"%1\". Read-only file system.").arg(file("shelf/page")));
     QVERIFY(QDir(file("shelf")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+}
+
+void ReportCommandsTest::dialogsStartWhereTheLastFileWasAndExportsOfferTheirExtension() {
+    QDir().mkpath(file("tests"));
+    QDir().mkpath(file("reports"));
+    prompts().saveAnswers.append({file("tests/mytest.oft"), file("reports/report.pdf")});
+    window_->SaveClick();
+    QCOMPARE(prompts().saveRequests[0].startFolder, QString()); // none remembered yet
+    window_->SaveasPdf();
+    QCOMPARE(prompts().saveRequests[1].startFolder, file("tests"));
+    QCOMPARE(prompts().saveRequests[1].initialName, QString("mytest.pdf"));
+    window_->SaveAsHtmlClick(); // cancelled
+    QCOMPARE(prompts().saveRequests[2].startFolder, file("reports"));
+    QCOMPARE(prompts().saveRequests[2].initialName, QString("report.html"));
+    window_->OpenClick(); // cancelled
+    QCOMPARE(prompts().openRequests[0].startFolder, file("reports"));
+
+    // The next run starts there too; the options file keeps no folder.
+    auto kept = std::move(dir_);
+    cleanup();
+    dir_ = std::move(kept);
+    window_ = std::make_unique<TFlowTest>(QStringList{file("tests/mytest.oft")},
+                                          std::make_unique<ScriptedPrompts>());
+    window_->OpenClick();
+    QCOMPARE(prompts().openRequests[0].startFolder, file("reports"));
+    window_->show(); // opens the file named on the command line
+    window_->OpenClick();
+    QCOMPARE(prompts().openRequests[1].startFolder, file("tests"));
+    QVERIFY(!contents(file("appdata/Ostrel/FlowTest/WindowState.INI")).isEmpty());
+    QVERIFY(!contents(file("appdata/Ostrel/FlowTest/FlowTest20.INI")).contains("tests"));
 }
 
 void ReportCommandsTest::helpLinks() {
