@@ -28,6 +28,11 @@ public:
         makeNumberField(*editor, FlowGrid::filterOfColumn(index.column()));
         editor->setFrame(false);
         editor->setToolTip(OutletTableModel::hint(index.column()));
+        // Screen readers name a cell by its column's title and the outlet.
+        const QAbstractItemModel& cells = *index.model();
+        editor->setAccessibleName(cells.headerData(index.column(), Qt::Horizontal).toString() +
+                                  QLatin1Char(' ') +
+                                  cells.index(index.row(), OutletRow::Label).data().toString());
         const QPersistentModelIndex cell(index);
         OutletTableModel* model = &grid_.outlets();
         QObject::connect(editor, &QLineEdit::textChanged, editor,

@@ -45,12 +45,16 @@ const QString testFileSuffix = QStringLiteral("oft");
 constexpr int dateTimeLength = 20;
 constexpr int pressureLength = 6;
 
+// A number field is given the filter of the characters it takes.
 QLineEdit* makeEdit(QWidget* parent, const char* name, QRect geometry, int maxLength,
-                    const char* hint) {
+                    const char* hint, CharacterFilter numberFilter = nullptr) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(geometry);
-    limitTyping(*edit, maxLength);
+    if (numberFilter)
+        makeNumberField(*edit, numberFilter, maxLength);
+    else
+        limitTyping(*edit, maxLength);
     edit->setToolTip(QString::fromLatin1(hint));
     return edit;
 }
@@ -67,11 +71,14 @@ MemoEdit* makeMemo(QWidget* parent, const char* name, QRect geometry, const char
     return memo;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* text, QRect geometry,
+// A field's caption, which also names the field to screen readers.
+QLabel* makeLabel(QWidget* parent, const char* text, QRect geometry, QWidget* field,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setGeometry(geometry);
     label->setAlignment(alignment);
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
     return label;
 }
 
@@ -131,32 +138,29 @@ void TFlowTest::createFields() {
     InfoBox = new QGroupBox(QStringLiteral("General Information"), client);
     InfoBox->setObjectName(QStringLiteral("InfoBox"));
     InfoBox->setGeometry(0, 0, 437, 249);
-    makeLabel(InfoBox, "Date", {6, 28, 100, 18});
     eDate = makeEdit(InfoBox, "eDate", {6, 48, 152, 23}, dateTimeLength, "date of flow test");
-    makeLabel(InfoBox, "Time", {6, 84, 100, 18});
+    makeLabel(InfoBox, "Date", {6, 28, 100, 18}, eDate);
     eTime = makeEdit(InfoBox, "eTime", {6, 106, 152, 23}, dateTimeLength, "time of flow test");
-    makeLabel(InfoBox, "Location", {192, 28, 100, 18});
+    makeLabel(InfoBox, "Time", {6, 84, 100, 18}, eTime);
     LocationMemo = makeMemo(InfoBox, "LocationMemo", {192, 48, 233, 81}, "address of flow test");
-    makeLabel(InfoBox, "Notes", {6, 135, 100, 18});
+    makeLabel(InfoBox, "Location", {192, 28, 100, 18}, LocationMemo);
     NotesMemo = makeMemo(InfoBox, "NotesMemo", {6, 157, 419, 81},
                          "witness and ahj information, conditions, etc.");
+    makeLabel(InfoBox, "Notes", {6, 135, 100, 18}, NotesMemo);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Read Hydrant"), client);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(0, 255, 437, 58);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    makeLabel(GroupBox1, "*Static P", {4, 24, 69, 23}, right);
     eStatic = makeEdit(GroupBox1, "eStatic", {77, 24, 45, 23}, pressureLength,
-                       "measured static pressure");
-    makeNumberField(*eStatic, FilterPosRealKey, pressureLength);
-    makeLabel(GroupBox1, "*Residual P", {130, 24, 92, 23}, right);
+                       "measured static pressure", FilterPosRealKey);
+    makeLabel(GroupBox1, "*Static P", {4, 24, 69, 23}, eStatic, right);
     eResidual = makeEdit(GroupBox1, "eResidual", {226, 24, 45, 23}, pressureLength,
-                         "measured residual pressure");
-    makeNumberField(*eResidual, FilterPosRealKey, pressureLength);
-    makeLabel(GroupBox1, "Elevation", {278, 24, 84, 23}, right);
+                         "measured residual pressure", FilterPosRealKey);
+    makeLabel(GroupBox1, "*Residual P", {130, 24, 92, 23}, eResidual, right);
     eReadElev = makeEdit(GroupBox1, "eReadElev", {366, 24, 45, 23}, pressureLength,
-                         "elevation of pressure gauge");
-    makeNumberField(*eReadElev, FilterRealKey, pressureLength);
+                         "elevation of pressure gauge", FilterRealKey);
+    makeLabel(GroupBox1, "Elevation", {278, 24, 84, 23}, eReadElev, right);
 
     GroupBox3 = new QGroupBox(QStringLiteral("Flow Hydrant(s)"), client);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
@@ -170,6 +174,7 @@ void TFlowTest::createFields() {
     btnRemoveOutlet->setGeometry(320, 16, 105, 25);
     btnRemoveOutlet->setToolTip(QStringLiteral("remove last outlet"));
     FlowGridWidget = new FlowGrid(GroupBox3);
+    FlowGridWidget->setAccessibleName(GroupBox3->title());
     FlowGridWidget->setGeometry(2, 49, 433, 96);
     FlowGridWidget->setUnitsSource([this] { return currentSettings().units; });
     FlowGridWidget->setTabNeighbours(eReadElev, btnAddOutlet);

@@ -59,6 +59,8 @@ void TfrmPreferences::createControls() {
     Label5 = placed(new QLabel(QStringLiteral("Test made by"), this), "Label5", {8, 8, 88, 16});
 
     TestByMemo = placed(new MemoEdit(this), "TestByMemo", {8, 30, 385, 126});
+    Label5->setBuddy(TestByMemo);
+    TestByMemo->setAccessibleName(Label5->text());
     TestByMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     TestByMemo->setTabChangesFocus(true);
 
@@ -86,6 +88,7 @@ void TfrmPreferences::createControls() {
     eExtraPressure =
         placed(new QLineEdit(QStringLiteral("20"), this), "eExtraPressure", {160, 243, 33, 21});
     makeNumberField(*eExtraPressure, FilterPosRealKey);
+    eExtraPressure->setAccessibleName(cbShowExtraFlow->text());
     eExtraPressure->installEventFilter(this);
 
     btnTemp = placed(new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton),

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -71,6 +72,7 @@ private slots:
 
     void optionsRelabelGridAndReachFormulas();
     void tabOrderRunsThroughTheFieldsAndLeavesTheGrid();
+    void fieldsAreNamedByTheirLabels();
 
 private:
     void makeWindow(const QStringList& arguments = {});
@@ -624,6 +626,27 @@ void MainWindowTest::tabOrderRunsThroughTheFieldsAndLeavesTheGrid() {
             QCOMPARE(focused->objectName(), name);
     }
     QVERIFY(!window_->isModified());
+}
+
+void MainWindowTest::fieldsAreNamedByTheirLabels() {
+    const QList<QLabel*> labels = window_->findChildren<QLabel*>();
+    const auto captionOf = [&labels](const QWidget* field) {
+        for (const QLabel* label : labels)
+            if (label->buddy() == field)
+                return label->text();
+        return QString();
+    };
+    const QStringList expected = {"Date",      "Time",        "Location", "Notes",
+                                  "*Static P", "*Residual P", "Elevation"};
+    const char* names[] = {"eDate",   "eTime",     "LocationMemo", "NotesMemo",
+                           "eStatic", "eResidual", "eReadElev"};
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const auto* field = window_->findChild<QWidget*>(names[i]);
+        QCOMPARE(captionOf(field), expected[i]);
+        QCOMPARE(field->accessibleName(), expected[i]);
+    }
+    grid().setCurrentCell(4, 1);
+    QCOMPARE(grid().cellEditor()->accessibleName(), QString("Pitot [psi] #1"));
 }
 
 QTEST_MAIN(MainWindowTest)
