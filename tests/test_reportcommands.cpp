@@ -41,6 +41,7 @@ private slots:
     void htmlWritesPagesAndPicturesBesideTheChosenName();
     void failedWriteShowsErrorAndLeavesNoFile();
     void helpLinks();
+    void htmlErrorNamesTheFolderAndReason();
     void dialogsStartWhereTheLastFileWasAndExportsOfferTheirExtension();
 
 private:
@@ -282,6 +283,20 @@ void ReportCommandsTest::dialogsStartWhereTheLastFileWasAndExportsOfferTheirExte
     QCOMPARE(prompts().openRequests[1].startFolder, file("tests"));
     QVERIFY(!contents(file("appdata/Ostrel/FlowTest/WindowState.INI")).isEmpty());
     QVERIFY(!contents(file("appdata/Ostrel/FlowTest/FlowTest20.INI")).contains("tests"));
+}
+
+void ReportCommandsTest::htmlErrorNamesTheFolderAndReason() {
+    QFile taken(file("taken"));
+    QVERIFY(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    prompts().saveAnswers.append({file("taken.html"), file("taken/inside.html")});
+    window_->SaveAsHtmlClick(); // the picture folder's name is a file
+    window_->SaveAsHtmlClick(); // the chosen folder is a file
+    QCOMPARE(
+        prompts().errors,
+        QStringList(
+            {QString("Cannot create folder \"%1\". File exists.").arg(file("taken")),
+             QString("Cannot create folder \"%1\". Not a directory.").arg(file("taken/inside"))}));
 }
 
 void ReportCommandsTest::helpLinks() {
