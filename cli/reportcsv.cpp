@@ -1,11 +1,11 @@
 #include "cli/reportcsv.h"
 
 #include "cli/commandline.h"
-#include "cli/testrating.h"
 #include "document/testfile.h"
 #include "hydraulics/flowgraphmodel.h"
 #include "hydraulics/numbertext.h"
 #include "report/reportdata.h"
+#include "results/testrating.h"
 
 #include <QStringList>
 

@@ -1,12 +1,12 @@
 #include "cli/reportjson.h"
 
 #include "cli/jsonwriter.h"
-#include "cli/testrating.h"
 #include "document/testfile.h"
 #include "hydraulics/discharge.h"
 #include "hydraulics/flowgraphmodel.h"
 #include "options/optionsfile.h"
 #include "report/reportdata.h"
+#include "results/testrating.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "cli/testrating.h"
+#include "results/testrating.h"
 
 #include "hydraulics/numbertext.h"
 #include "report/reportdata.h"

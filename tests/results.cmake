@@ -1,0 +1,3 @@
+flowtest_add_test(test_testresults SOURCES test_testresults.cpp LIBS resultscore flowtestreportcore)
+target_compile_definitions(test_testresults PRIVATE
+    FLOWTEST_EXAMPLES_DIR="${CMAKE_CURRENT_LIST_DIR}/../examples")
