@@ -2,6 +2,7 @@
 
 #include "app/flowgrid.h"
 #include "app/menuicons.h"
+#include "app/resultswindow.h"
 #include "app/startupfolders.h"
 #include "app/userprompts.h"
 #include "document/testfile.h"
@@ -83,6 +84,8 @@ QLabel* makeLabel(QWidget* parent, const char* text, QRect geometry, QWidget* fi
 }
 
 const QLatin1StringView lastFolderKey("LastFolder");
+const QLatin1StringView resultsShownKey("ResultsShown");
+const QLatin1StringView resultsGeometryKey("ResultsGeometry");
 
 QString withDefaultSuffix(const QString& fileName, const QString& suffix) {
     return QFileInfo(fileName).suffix().isEmpty() ? fileName + '.' + suffix : fileName;
@@ -109,9 +112,11 @@ TFlowTest::TFlowTest(const QStringList& arguments, std::unique_ptr<UserPrompts> 
     RvSystem.preview = &previewOutput_;
     previewOutput_.setErrorReporter([this](const QString& message) { showError(message); });
     createFields();
+    createResultsWindow();
     createActions();
     setTabOrder();
     FormCreate(arguments);
+    watchTestChanges();
 }
 
 TFlowTest::~TFlowTest() = default;
@@ -238,6 +243,14 @@ void TFlowTest::createActions() {
     tools->addSeparator();
     connect(add(tools, "N3", "&Options", 6, "change units and testing information"),
             &QAction::triggered, this, &TFlowTest::OptionsClick);
+    resultsAction_ = tools->addAction(QStringLiteral("&Results"));
+    resultsAction_->setObjectName(QStringLiteral("Results1"));
+    resultsAction_->setShortcut(QKeySequence(Qt::Key_F6));
+    resultsAction_->setStatusTip(QStringLiteral("show the flow test results as you type"));
+    resultsAction_->setToolTip(resultsAction_->statusTip());
+    resultsAction_->setCheckable(true);
+    connect(resultsAction_, &QAction::triggered, this, &TFlowTest::ResultsClick);
+    resultsWindow_->addAction(resultsAction_); // F6 hides it from there too
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -296,13 +309,70 @@ void TFlowTest::FormShow() {
     FlowGridWidget->setUp(currentSettings().units);
     if (!fileToOpen_.isEmpty())
         LoadTestFile(fileToOpen_);
+    if (state_.value(resultsShownKey) == u"T")
+        showResultsWindow();
+}
+
+void TFlowTest::createResultsWindow() {
+    resultsWindow_ = new ResultsWindow(this, [this] { return resultsSnapshot(); });
+    connect(resultsWindow_, &ResultsWindow::shownChanged, this, [this](bool shown) {
+        resultsAction_->setChecked(shown);
+        if (!closing_)
+            keepResultsState();
+    });
+}
+
+void TFlowTest::watchTestChanges() {
+    ResultsWindow* results = resultsWindow_;
+    const auto changed = [results] { results->testChanged(); };
+    for (QLineEdit* edit : {eDate, eTime, eStatic, eResidual, eReadElev})
+        connect(edit, &QLineEdit::textChanged, results, changed);
+    for (MemoEdit* memo : {LocationMemo, NotesMemo})
+        connect(memo, &QPlainTextEdit::textChanged, results, changed);
+    const OutletTableModel* outlets = &FlowGridWidget->outlets();
+    connect(outlets, &QAbstractItemModel::dataChanged, results, changed);
+    connect(outlets, &QAbstractItemModel::rowsInserted, results, changed);
+    connect(outlets, &QAbstractItemModel::rowsRemoved, results, changed);
+    connect(outlets, &QAbstractItemModel::modelReset, results, changed);
+}
+
+void TFlowTest::ResultsClick() {
+    if (resultsWindow_->isVisible())
+        resultsWindow_->hide();
+    else
+        showResultsWindow();
+}
+
+void TFlowTest::showResultsWindow() {
+    const QByteArray geometry = QByteArray::fromBase64(state_.value(resultsGeometryKey).toLatin1());
+    if (geometry.isEmpty() || !resultsWindow_->restoreGeometry(geometry)) {
+        const QRect place =
+            placeBeside(frameGeometry(), resultsWindow_->size(), screen()->availableGeometry());
+        resultsWindow_->move(place.topLeft());
+    }
+    resultsPlaced_ = true;
+    resultsWindow_->show();
+    resultsWindow_->raise();
+}
+
+void TFlowTest::keepResultsState() {
+    state_.setValue(resultsShownKey,
+                    resultsWindow_->isVisible() ? QStringLiteral("T") : QStringLiteral("F"));
+    if (resultsPlaced_)
+        state_.setValue(resultsGeometryKey,
+                        QString::fromLatin1(resultsWindow_->saveGeometry().toBase64()));
+    state_.save(WindowState::defaultFileName());
 }
 
 void TFlowTest::closeEvent(QCloseEvent* event) {
-    if (askToSaveFirst(QStringLiteral("Save current file before closing?")))
-        event->accept();
-    else
+    if (!askToSaveFirst(QStringLiteral("Save current file before closing?"))) {
         event->ignore();
+        return;
+    }
+    // The results window's place and shown state, as the user left them.
+    keepResultsState();
+    closing_ = true;
+    event->accept();
 }
 
 bool TFlowTest::eventFilter(QObject* watched, QEvent* event) {
@@ -336,6 +406,7 @@ void TFlowTest::OptionsClick() {
         preferences_->exec();
     }
     FlowGridWidget->SetGridHeaders(currentSettings().units);
+    resultsWindow_->testChanged();
 }
 
 TestRecord TFlowTest::testRecord() const {
@@ -482,6 +553,17 @@ bool TFlowTest::ConfirmOverwrite(const QString& fileName, const QString& shownNa
 
 ReportSnapshot TFlowTest::reportSnapshot() const {
     return {testRecord(), currentSettings(), localeDecimalSeparator()};
+}
+
+ReportSnapshot TFlowTest::resultsSnapshot() const {
+    // The results read the numbers only: taken on every edit, the snapshot
+    // leaves out the texts, which may be long (the outlet rows are shared).
+    TestRecord numbers;
+    numbers.staticPressure = eStatic->text();
+    numbers.residualPressure = eResidual->text();
+    numbers.readElev = eReadElev->text();
+    numbers.outlets = FlowGridWidget->outlets().outlets();
+    return {numbers, currentSettings(), localeDecimalSeparator()};
 }
 
 bool TFlowTest::runReport() {

@@ -19,6 +19,7 @@ class QAction;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
+class ResultsWindow;
 class TAboutBox;
 class TfrmPreferences;
 
@@ -49,6 +50,10 @@ public:
     TestRecord testRecord() const;
     Settings currentSettings() const;
     ReportSnapshot reportSnapshot() const;
+    // The same without the date, time, location and notes texts.
+    ReportSnapshot resultsSnapshot() const;
+    // The results window, shown or hidden by Tools, Results.
+    ResultsWindow& resultsWindow() const { return *resultsWindow_; }
     // The report engine's controller, as the last command left it.
     const ReportSystem& reportSystem() const { return RvSystem; }
 
@@ -64,6 +69,7 @@ public:
     // when one is given (a name relative to the chosen folder).
     bool ConfirmOverwrite(const QString& fileName, const QString& shownName = {});
     void OptionsClick();
+    void ResultsClick();
     void AddOutletClick();
     void RemoveOutletClick();
     void PrintClick();
@@ -101,6 +107,12 @@ private:
     // The dialogs start in the folder of the file last opened or written,
     // in this run or an earlier one.
     void rememberFolderOf(const QString& fileName);
+    // The results window: created hidden, told of every change of the test,
+    // placed beside this window, its place and shown state kept in the state file.
+    void createResultsWindow();
+    void watchTestChanges();
+    void showResultsWindow();
+    void keepResultsState();
     void setFileOutput(ReportOutput& writer, const QString& fileName);
 
     bool Modified = false;
@@ -110,6 +122,10 @@ private:
     QString saveDialogName_; // last name chosen in the save dialog
     QString lastFolder_;     // where the file dialogs start
     WindowState state_;
+    ResultsWindow* resultsWindow_ = nullptr;
+    QAction* resultsAction_ = nullptr;
+    bool closing_ = false;
+    bool resultsPlaced_ = false; // shown once: its geometry is worth keeping
     std::unique_ptr<UserPrompts> prompts_;
     TfrmPreferences* preferences_ = nullptr;
     TAboutBox* aboutBox_ = nullptr;

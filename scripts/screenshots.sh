@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the README's pictures in docs/: the main window with an example test,
-# the Options dialog, the report preview, and the report page as the PDF
+# the results window beside it, the Options dialog, the report preview, and the report page as the PDF
 # shows it. Runs the freshly built program on a virtual screen (Xvfb) with an
 # options file of its own, so the user's settings play no part.
 #
@@ -58,7 +58,25 @@ menu() { # x in the menu bar, keys...
 main=$(window "Ostrel Hydrant Flow Test 2.0")
 shoot "$main" docs/main-window.png
 
-menu 60 Up # Tools > Options
+# The results window beside the main window: the part of the screen that
+# holds both.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove $((X + 200)) $((Y + 200))
+xdotool key F6
+results=$(window "Flow Test Results")
+sleep 0.7
+left=$X top=$Y right=$((X + WIDTH)) bottom=$((Y + HEIGHT))
+eval "$(xdotool getwindowgeometry --shell "$results")"
+((X < left)) && left=$X
+((Y < top)) && top=$Y
+((X + WIDTH > right)) && right=$((X + WIDTH))
+((Y + HEIGHT > bottom)) && bottom=$((Y + HEIGHT))
+import -window root -crop "$((right - left + 8))x$((bottom - top + 8))+$((left - 4))+$((top - 4))" \
+    +repage docs/results-window.png
+echo "wrote docs/results-window.png"
+xdotool key F6
+
+menu 60 Up Up # Tools > Options
 options=$(window "Options")
 shoot "$options" docs/options-dialog.png
 xdotool key Escape

@@ -4,3 +4,4 @@ flowtest_add_test(test_faults SOURCES test_faults.cpp faultfs.h scriptedprompts.
 flowtest_add_test(test_largeinput SOURCES test_largeinput.cpp largerecord.h scriptedprompts.h LIBS flowtestapp)
 flowtest_add_test(test_filedialogs SOURCES test_filedialogs.cpp LIBS flowtestapp)
 flowtest_add_test(test_reportcommands SOURCES test_reportcommands.cpp faultfs.h scriptedprompts.h LIBS flowtestapp)
+flowtest_add_test(test_resultswindow SOURCES test_resultswindow.cpp scriptedprompts.h LIBS flowtestapp)

@@ -49,7 +49,7 @@ void FileDialogsTest::openListsTestFiles() {
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
     const auto dialog =
-        makeOpenDialog(nullptr, {"Ostrel Hydrant Flow Test |*.oft;*oft", "oft", QString()});
+        makeOpenDialog(nullptr, {"Ostrel Hydrant Flow Test |*.oft;*oft", "oft", {}, {}});
     dialog->setDirectory(dir.path());
     dialog->show();
     const auto* view = dialog->findChild<QListView*>("listView");
@@ -67,7 +67,7 @@ void FileDialogsTest::openListsTestFiles() {
 void FileDialogsTest::saveRefusesMissingFolder() {
     QTemporaryDir dir;
     const auto dialog =
-        makeSaveDialog(nullptr, {"Ostrel Hydrant Flow Test |*.oft;*oft", "oft", {}});
+        makeSaveDialog(nullptr, {"Ostrel Hydrant Flow Test |*.oft;*oft", "oft", {}, {}});
     dialog->setDirectory(dir.path());
     dialog->show();
     QString refusal;

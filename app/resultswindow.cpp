@@ -1,0 +1,250 @@
+#include "app/resultswindow.h"
+
+#include "graph/flowgraph.h"
+#include "report/reportdata.h"
+#include "ui/windowfont.h"
+
+#include <QClipboard>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// Room for the pressure unit left of the graph and the flow unit below it.
+constexpr int unitMargin = 44;
+constexpr int flowUnitHeight = 22;
+// At most one refresh in this time while the user types on.
+constexpr int refreshIntervalMs = 50;
+
+int pictureHeight(int pictureWidth) {
+    return pictureWidth * FlowGraphHeight / FlowGraphWidth;
+}
+
+} // namespace
+
+ResultsGraph::ResultsGraph(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ResultsGraph"));
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+    setMinimumSize(240, heightForWidth(240));
+}
+
+void ResultsGraph::setGraph(FlowGraphPicture picture, bool drawn, const QString& pressureUnit,
+                            const QString& flowUnit) {
+    picture_ = std::move(picture);
+    drawn_ = drawn;
+    pressureUnit_ = pressureUnit;
+    flowUnit_ = flowUnit;
+    update();
+}
+
+int ResultsGraph::heightForWidth(int width) const {
+    return pictureHeight(qMax(0, width - unitMargin)) + flowUnitHeight;
+}
+
+QSize ResultsGraph::sizeHint() const {
+    return {FlowGraphWidth + unitMargin, heightForWidth(FlowGraphWidth + unitMargin)};
+}
+
+void ResultsGraph::paintGraph(QPainter& painter, const QRect& area) const {
+    painter.fillRect(area, Qt::white);
+    if (!drawn_)
+        return;
+    const int pictureWidth = area.width() - unitMargin;
+    const QRectF target(area.left() + unitMargin, area.top(), pictureWidth,
+                        pictureHeight(pictureWidth));
+    picture_.replay(painter, target);
+    painter.setPen(Qt::black);
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.drawText(QRectF(area.left(), target.top(), unitMargin - 4, target.height()),
+                     Qt::AlignRight | Qt::AlignVCenter, pressureUnit_);
+    painter.drawText(QRectF(target.left(), target.bottom(), target.width(), flowUnitHeight),
+                     Qt::AlignCenter, flowUnit_);
+}
+
+void ResultsGraph::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const int height = qMin(this->height(), heightForWidth(width()));
+    paintGraph(painter, QRect(0, 0, width(), height));
+}
+
+QImage ResultsGraph::image(int scale) const {
+    const QSize natural = sizeHint();
+    QImage picture(natural * scale, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(scale);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintGraph(painter, QRect(QPoint(0, 0), natural));
+    return picture;
+}
+
+ResultsWindow::ResultsWindow(QWidget* owner, SnapshotSource source)
+    : QWidget(owner, Qt::Tool), source_(std::move(source)) {
+    setObjectName(QStringLiteral("ResultsWindow"));
+    setWindowTitle(QStringLiteral("Flow Test Results"));
+    // Typing goes on in the main window when the results appear.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFont(windowFont());
+    createControls();
+    pending_.setSingleShot(true);
+    connect(&pending_, &QTimer::timeout, this, &ResultsWindow::refresh);
+    // Narrow enough to stand beside the main window on a laptop screen.
+    constexpr int startWidth = 400;
+    resize(startWidth, qMax(layout()->heightForWidth(startWidth), sizeHint().height() / 2));
+}
+
+void ResultsWindow::createControls() {
+    auto* values = new QFormLayout;
+    values->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    const auto addValue = [this, values](const QString& caption, const char* name) {
+        auto* value = new QLabel(this);
+        value->setObjectName(QString::fromLatin1(name));
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(value);
+        value->setAccessibleName(caption);
+        values->addRow(label, value);
+        return std::pair{label, value};
+    };
+    total_ = addValue(QStringLiteral("Total flow:"), "total").second;
+    std::tie(chosenCaption_, chosen_) =
+        addValue(QStringLiteral("Flow at the chosen pressure:"), "chosen");
+    std::tie(ratedCaption_, rated_) = addValue(QStringLiteral("Flow at 20 psi:"), "rated");
+
+    swatch_ = new QLabel(this);
+    swatch_->setFixedSize(28, 16);
+    nfpaClass_ = new QLabel(this);
+    nfpaClass_->setObjectName(QStringLiteral("nfpaClass"));
+    auto* classRow = new QHBoxLayout;
+    classRow->addWidget(swatch_);
+    classRow->addWidget(nfpaClass_, 1);
+    auto* classCaption = new QLabel(QStringLiteral("NFPA 291 class:"), this);
+    classCaption->setBuddy(nfpaClass_);
+    nfpaClass_->setAccessibleName(QStringLiteral("NFPA 291 class"));
+    values->addRow(classCaption, classRow);
+    drop_ = addValue(QStringLiteral("Residual drop:"), "drop").second;
+
+    messages_ = new QLabel(this);
+    messages_->setObjectName(QStringLiteral("messages"));
+    messages_->setWordWrap(true);
+    messages_->setTextFormat(Qt::PlainText);
+
+    graph_ = new ResultsGraph(this);
+
+    auto* copy = new QPushButton(QStringLiteral("&Copy"), this);
+    copy->setObjectName(QStringLiteral("btnCopy"));
+    copy->setToolTip(QStringLiteral("copy the results as text lines (Ctrl+C)"));
+    connect(copy, &QPushButton::clicked, this, &ResultsWindow::copyResults);
+    auto* copyGraph = new QPushButton(QStringLiteral("Copy &Graph"), this);
+    copyGraph->setObjectName(QStringLiteral("btnCopyGraph"));
+    copyGraph->setToolTip(QStringLiteral("copy the flow graph as a picture"));
+    connect(copyGraph, &QPushButton::clicked, this, &ResultsWindow::copyGraph);
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("btnClose"));
+    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(copy);
+    buttons->addWidget(copyGraph);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(values);
+    column->addWidget(messages_);
+    column->addWidget(graph_, 1);
+    column->addLayout(buttons);
+}
+
+void ResultsWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy))
+        copyResults();
+    else if (event->key() == Qt::Key_Escape)
+        hide();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void ResultsWindow::testChanged() {
+    if (!isVisible() || pending_.isActive())
+        return;
+    const qint64 since = sinceRefresh_.isValid() ? sinceRefresh_.elapsed() : refreshIntervalMs;
+    pending_.start(static_cast<int>(qMax<qint64>(0, refreshIntervalMs - since)));
+}
+
+void ResultsWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh();
+    emit shownChanged(true);
+}
+
+void ResultsWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    emit shownChanged(false);
+}
+
+void ResultsWindow::refresh() {
+    pending_.stop();
+    sinceRefresh_.start();
+    const ReportSnapshot snapshot = source_();
+    results_ = computeTestResults(snapshot);
+    const GraphInputs& inputs = results_.graph;
+    const ReportUnits units = reportUnits(snapshot.settings.units);
+    graph_->setGraph(inputs.drawn ? DrawFlowGraph(5, 5, inputs.S, inputs.R, inputs.Q,
+                                                  snapshot.settings, snapshot.decimalSeparator)
+                                  : FlowGraphPicture(),
+                     inputs.drawn, units.pressure, units.flow);
+    showValues();
+}
+
+void ResultsWindow::showValues() {
+    const QString none = QStringLiteral("–");
+    const auto orNone = [&none](const QString& text) { return text.isEmpty() ? none : text; };
+    total_->setText(orNone(results_.totalText));
+    const bool noteShown = !results_.chosenPressureNote.isEmpty();
+    chosenCaption_->setVisible(noteShown);
+    chosen_->setVisible(noteShown);
+    chosen_->setText(results_.chosenPressureNote);
+    ratedCaption_->setText(results_.flowAt20psiLabel + QLatin1Char(':'));
+    rated_->setText(orNone(results_.flowAt20psiText));
+    nfpaClass_->setText(orNone(results_.nfpaClassText));
+    if (results_.rating.nfpaClass) {
+        const QColor cap = nfpaCapColour(*results_.rating.nfpaClass);
+        swatch_->setStyleSheet(
+            QStringLiteral("background: %1; border: 1px solid #606060;").arg(cap.name()));
+        swatch_->setToolTip(nfpaCapColourName(*results_.rating.nfpaClass));
+    } else {
+        swatch_->setStyleSheet(QStringLiteral("border: 1px dashed #a0a0a0;"));
+        swatch_->setToolTip(QString());
+    }
+    drop_->setText(orNone(results_.dropText));
+    const QStringList lines = results_.stops + results_.advice;
+    messages_->setText(lines.join(QLatin1Char('\n')));
+    messages_->setVisible(!lines.isEmpty());
+}
+
+QString ResultsWindow::resultsText() const {
+    return resultLines(results_).join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void ResultsWindow::copyResults() const {
+    QGuiApplication::clipboard()->setText(resultsText());
+}
+
+void ResultsWindow::copyGraph() const {
+    // Twice the natural size: sharp when pasted into a document.
+    QGuiApplication::clipboard()->setImage(graph_->image(2));
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "graph/flowgraphpicture.h"
+#include "report/flowtestreport.h"
+#include "results/testresults.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+
+// The flow graph of the results window: the report's own picture, redrawn
+// as vectors at any size, with the axis units beside and below it.
+class ResultsGraph : public QWidget {
+    Q_OBJECT
+public:
+    explicit ResultsGraph(QWidget* parent = nullptr);
+
+    void setGraph(FlowGraphPicture picture, bool drawn, const QString& pressureUnit,
+                  const QString& flowUnit);
+    bool isDrawn() const { return drawn_; }
+    // The graph at its natural size, drawn at `scale` pixels per unit.
+    QImage image(int scale) const;
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void paintGraph(QPainter& painter, const QRect& area) const;
+
+    FlowGraphPicture picture_;
+    bool drawn_ = false;
+    QString pressureUnit_;
+    QString flowUnit_;
+};
+
+// "Flow Test Results": a window beside the main window that shows, as the
+// user types, what the report and flowtest-report compute of the test: the
+// total flow, the flow at the chosen pressure, the rated flow at 20 psi,
+// the NFPA 291 class with its cap colour, the residual drop, what stops a
+// result, advice on outlets, and the graph. It reads the window's snapshot
+// and changes nothing of the test.
+class ResultsWindow : public QWidget {
+    Q_OBJECT
+public:
+    using SnapshotSource = std::function<ReportSnapshot()>;
+
+    // The owner keeps it above itself and without a task-bar button.
+    ResultsWindow(QWidget* owner, SnapshotSource source);
+
+    // The test changed: the results follow at once, but at most once every
+    // 50 ms, so typing stays fluid in a very large test.
+    void testChanged();
+    // Computes and shows the results of the snapshot now.
+    void refresh();
+
+    const TestResults& results() const { return results_; }
+    // The results as plain text lines, as Copy puts them on the clipboard.
+    QString resultsText() const;
+    void copyResults() const;
+    void copyGraph() const;
+
+signals:
+    void shownChanged(bool shown);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // Ctrl+C copies the results, Escape hides the window.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void createControls();
+    void showValues();
+
+    SnapshotSource source_;
+    TestResults results_;
+    QTimer pending_;
+    QElapsedTimer sinceRefresh_;
+
+    QLabel* total_ = nullptr;
+    QLabel* chosenCaption_ = nullptr;
+    QLabel* chosen_ = nullptr;
+    QLabel* ratedCaption_ = nullptr;
+    QLabel* rated_ = nullptr;
+    QLabel* swatch_ = nullptr;
+    QLabel* nfpaClass_ = nullptr;
+    QLabel* drop_ = nullptr;
+    QLabel* messages_ = nullptr;
+    ResultsGraph* graph_ = nullptr;
+};
