@@ -6,6 +6,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -96,6 +97,74 @@ TextRun shownPart(TextRun run, double paperWidth) {
     return run;
 }
 
+// Whether `text` is at most `width` inches wide, looking no further than that.
+bool fitsWidth(QStringView text, double width, const ReportFont& font) {
+    TextWalker walker(text, font);
+    while (walker.stepWithin(width + tolerance)) {
+    }
+    return walker.atEnd();
+}
+
+// The longest beginning of `text` that an ellipsis still fits after within
+// `width` inches, then the ellipsis; spaces before it are dropped.
+QString elided(QStringView text, double width, const ReportFont& font) {
+    const QString ellipsis(QChar(0x2026));
+    TextWalker walker(text, font);
+    while (walker.stepWithin(width + tolerance - TextMetrics::arial().width(ellipsis, font))) {
+    }
+    QStringView kept = text.first(walker.position());
+    while (kept.endsWith(QLatin1Char(' ')))
+        kept.chop(1);
+    return kept.toString() + ellipsis;
+}
+
+// A data text is one line: its value up to the first line break.
+QString firstLine(const QString& text) {
+    const auto end = std::find_if(text.cbegin(), text.cend(), [](QChar c) {
+        return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+    });
+    return end == text.cend() ? text : text.first(end - text.cbegin());
+}
+
+// Whether anything but white space stands in `text` from `position` on.
+bool hasTextFrom(QStringView text, qsizetype position) {
+    for (qsizetype i = position; i < text.size(); ++i)
+        if (!text[i].isSpace())
+            return true;
+    return false;
+}
+
+// Memo lines, and where the text that they do not hold begins.
+struct WrappedMemo {
+    QStringList lines;
+    qsizetype rest = 0;
+};
+WrappedMemo wrapMemo(QStringView text, double width, const ReportFont& font, qsizetype maxLines);
+
+// The rule under `text` starting at `left`, at the font's own underline
+// position and thickness. The position is the rule's top edge, so the rule
+// lies wholly below the baseline; it stops short of descenders that cross
+// it (ink in its lower half: round letters only dip into its top), by its
+// thickness on either side, as browsers draw underlines.
+QList<RuleLine> underline(QStringView text, double left, double baseline, const ReportFont& font) {
+    const TextMetrics& metrics = TextMetrics::arial();
+    const double thickness = metrics.underlineThickness(font);
+    const double top = metrics.underlinePosition(font);
+    const double y = baseline + top + thickness / 2;
+    QList<RuleLine> pieces;
+    double from = left;
+    const auto descenders = metrics.inkSpans(text, font, top + thickness / 2, top + thickness);
+    for (const auto& [inkLeft, inkRight] : descenders) {
+        if (left + inkLeft - thickness > from)
+            pieces.append(RuleLine{{from, y}, {left + inkLeft - thickness, y}, thickness});
+        from = qMax(from, left + inkRight + thickness);
+    }
+    const double right = left + metrics.width(text, font);
+    if (right > from)
+        pieces.append(RuleLine{{from, y}, {right, y}, thickness});
+    return pieces;
+}
+
 class PageBuilder {
 public:
     explicit PageBuilder(ComposedPage& page) : page_(page) {}
@@ -104,10 +173,11 @@ public:
         const QRectF box = item.box.translated(origin);
         switch (item.kind) {
         case ItemKind::FixedText:
-            placeText(item.text, item, box, false);
+            placeText(item.text, item, box, 0);
             break;
         case ItemKind::DataText:
-            placeText(textField(fields, item.text), item, box, item.cutAtWidth);
+            placeText(firstLine(textField(fields, item.text)), item, box,
+                      item.cutWidth > 0 ? item.cutWidth : box.width());
             break;
         case ItemKind::DataMemo:
             placeMemo(QString::fromUtf8(blockField(fields, item.text)), item, box);
@@ -140,37 +210,46 @@ private:
         return std::get<QString>(*value).toUtf8();
     }
 
-    // One line of text at the top of `box`, aligned within its width.
-    void placeText(const QString& text, const ReportItem& item, const QRectF& box, bool cut) {
+    // One line of text at the top of `box`, aligned within its width. A text
+    // wider than `cutWidth` (0: never cut) keeps its beginning and ends with
+    // an ellipsis at that width; nothing of it shows beyond.
+    void placeText(const QString& text, const ReportItem& item, const QRectF& box,
+                   double cutWidth) {
         if (text.isEmpty())
             return;
         const TextMetrics& metrics = TextMetrics::arial();
-        const double width = metrics.width(text, item.font);
-        double left = box.left();
-        if (item.alignment == Alignment::Right)
-            left = box.right() - width;
-        else if (item.alignment == Alignment::Centre)
-            left = box.left() + (box.width() - width) / 2;
-        const double baseline = box.top() + metrics.ascent(item.font);
+        QString shown = text;
+        QRectF lineBox = box;
         QRectF clip;
-        if (cut && width > box.width() + tolerance)
-            clip = QRectF(box.left(), box.top(), box.width(), metrics.lineHeight(item.font));
-        TextRun run = shownPart({text, item.font, {left, baseline}, clip}, page_.size.width());
+        if (cutWidth > 0 && !fitsWidth(text, cutWidth, item.font)) {
+            shown = elided(text, cutWidth, item.font);
+            lineBox.setWidth(cutWidth);
+            clip = QRectF(box.left(), box.top(), cutWidth, metrics.lineHeight(item.font));
+        }
+        const double width = metrics.width(shown, item.font);
+        double left = lineBox.left();
+        if (item.alignment == Alignment::Right)
+            left = lineBox.right() - width;
+        else if (item.alignment == Alignment::Centre)
+            left = lineBox.left() + (lineBox.width() - width) / 2;
+        const double baseline = box.top() + metrics.ascent(item.font);
+        TextRun run = shownPart({shown, item.font, {left, baseline}, clip}, page_.size.width());
         if (!run.text.isEmpty())
             page_.items.append(std::move(run));
-        if (item.underline) {
-            const double y = baseline + metrics.underlinePosition(item.font);
-            page_.items.append(
-                RuleLine{{left, y}, {left + width, y}, metrics.underlineThickness(item.font)});
-        }
+        if (item.underline)
+            for (const RuleLine& piece : underline(shown, left, baseline, item.font))
+                page_.items.append(piece);
     }
 
     void placeMemo(const QString& text, const ReportItem& item, const QRectF& box) {
         const double lineHeight = TextMetrics::arial().lineHeight(item.font);
+        WrappedMemo memo = wrapMemo(text, box.width(), item.font, linesFitting(box, lineHeight));
+        // A reader must see that the box could not hold all of the text.
+        if (!memo.lines.isEmpty() && hasTextFrom(text, memo.rest))
+            memo.lines.last() = elided(memo.lines.last(), box.width(), item.font);
         double top = box.top();
-        for (const QString& line :
-             wrapMemoText(text, box.width(), item.font, linesFitting(box, lineHeight))) {
-            placeText(line, item, QRectF(box.left(), top, box.width(), lineHeight), true);
+        for (const QString& line : std::as_const(memo.lines)) {
+            placeText(line, item, QRectF(box.left(), top, box.width(), lineHeight), box.width());
             top += lineHeight;
         }
     }
@@ -233,18 +312,20 @@ qsizetype fittingEnd(QStringView paragraph, qsizetype start, double limit, const
     return walker.position();
 }
 
-void wrapParagraph(QStringView paragraph, double width, const ReportFont& font, qsizetype maxLines,
-                   QStringList& lines) {
+// Returns where in the paragraph the lines stopped (its size when whole).
+qsizetype wrapParagraph(QStringView paragraph, double width, const ReportFont& font,
+                        qsizetype maxLines, QStringList& lines) {
     const double limit = width + tolerance;
     qsizetype start = 0;
     while (start < paragraph.size() && lines.size() < maxLines) {
         qsizetype end = wholeWordsEnd(paragraph, start, limit, font);
         if (end == start) // not even the first word fits: break it between characters
-            end = fittingEnd(paragraph, skipSpaces(paragraph, start), limit, font);
+            end = fittingEnd(paragraph, start, limit, font);
         lines.append(paragraph.sliced(start, end - start).toString());
         // The spaces at a break belong to neither line.
         start = skipSpaces(paragraph, end);
     }
+    return start;
 }
 
 // Where the paragraph from `start` ends, and where the next one begins.
@@ -258,20 +339,32 @@ std::pair<qsizetype, qsizetype> paragraphEnd(QStringView text, qsizetype start) 
     return {text.size(), -1};
 }
 
+WrappedMemo wrapMemo(QStringView text, double width, const ReportFont& font, qsizetype maxLines) {
+    WrappedMemo memo;
+    qsizetype start = text.isEmpty() ? -1 : 0;
+    while (start >= 0 && memo.lines.size() < maxLines) {
+        const auto [end, next] = paragraphEnd(text, start);
+        if (end == start) {
+            memo.lines.append(QString());
+        } else {
+            const qsizetype stop = start + wrapParagraph(text.sliced(start, end - start), width,
+                                                         font, maxLines, memo.lines);
+            if (stop < end) {
+                memo.rest = stop;
+                return memo;
+            }
+        }
+        start = next;
+    }
+    memo.rest = start < 0 ? text.size() : start;
+    return memo;
+}
+
 } // namespace
 
 QStringList wrapMemoText(QStringView text, double width, const ReportFont& font,
                          qsizetype maxLines) {
-    QStringList lines;
-    for (qsizetype start = text.isEmpty() ? -1 : 0; start >= 0 && lines.size() < maxLines;) {
-        const auto [end, next] = paragraphEnd(text, start);
-        if (end == start)
-            lines.append(QString());
-        else
-            wrapParagraph(text.sliced(start, end - start), width, font, maxLines, lines);
-        start = next;
-    }
-    return lines;
+    return wrapMemo(text, width, font, maxLines).lines;
 }
 
 ReportComposer::ReportComposer(const ReportProject& project, QList<DataConnection*> connections)
@@ -285,45 +378,114 @@ DataConnection* ReportComposer::connectionFor(const QString& dataView) const {
     return nullptr;
 }
 
-ComposedReport ReportComposer::compose(const ReportDefinition& report) {
-    ComposedReport pages;
-    const auto newPage = [&] {
-        pages.append(ComposedPage{report.paperSize, {}});
-        if (pageStarted_)
-            pageStarted_(static_cast<int>(pages.size()));
-        PageBuilder builder(pages.last());
-        for (const ReportItem& item : report.pageItems)
-            builder.placeItem(item, {0, 0}, {});
-    };
-    newPage();
-    double top = report.region.top();
-    const double bottom = report.region.bottom();
+namespace {
+
+// One row of one band, read before anything is placed, so that pages can be
+// broken with the rows that follow in view.
+struct BandRow {
+    const ReportBand* band;
+    int rowIndex;
+    FieldValues fields;
+
+    // Whether the row, first on a page, continues its band from a page before.
+    bool continuesBand() const { return rowIndex > 0; }
+};
+
+// Every row of every band, the data views read in band order, each
+// connection opened when its first band is reached.
+QList<BandRow> readBands(const ReportDefinition& report,
+                         const std::function<DataConnection*(const QString&)>& connectionFor) {
+    QList<BandRow> rows;
     for (const ReportBand& band : report.bands) {
         DataConnection* connection = connectionFor(band.dataView);
         if (!connection)
             continue;
         connection->open();
         const QList<ColumnDeclaration> columns = connection->columns();
-        for (; !connection->atEnd(); connection->next()) {
-            const FieldValues fields = fieldValues(columns, connection->row());
-            // A band that does not fit moves to a new page, unless the page
-            // is still empty (a band taller than the region has nowhere better).
-            if (top + band.height > bottom + tolerance && top > report.region.top() + tolerance) {
-                newPage();
-                top = report.region.top();
-                if (connection->rowIndex() > 0) { // the band's rows continue here
-                    PageBuilder builder(pages.last());
-                    for (const ReportItem& item : band.continuedHeader)
-                        builder.placeItem(item, {report.region.left(), top}, {});
-                    top += band.continuedHeaderHeight;
-                }
-            }
-            PageBuilder builder(pages.last());
+        for (; !connection->atEnd(); connection->next())
+            rows.append({&band, connection->rowIndex(), fieldValues(columns, connection->row())});
+    }
+    return rows;
+}
+
+FieldValues firstRowOf(const QString& dataView, const QList<BandRow>& rows) {
+    for (const BandRow& row : rows)
+        if (row.band->dataView == dataView)
+            return row.fields;
+    return {};
+}
+
+// Where each page begins: the index of its first band row.
+QList<qsizetype> pageStarts(const ReportDefinition& report, const QList<BandRow>& rows) {
+    const double continuedPageTop = report.continuedPageBand ? report.continuedPageBand->height : 0;
+    QList<qsizetype> starts{0};
+    double used = 0;
+    for (qsizetype i = 0; i < rows.size();) {
+        const ReportBand& band = *rows[i].band;
+        if (i == starts.last()) {
+            used = (starts.size() > 1 ? continuedPageTop : 0) +
+                   (rows[i].continuesBand() ? band.continuedHeaderHeight : 0);
+        } else if (used + band.height > report.region.height() + tolerance) {
+            // A band that does not fit moves to a new page (unless the page
+            // is still empty: a band taller than the region has nowhere
+            // better), taking along the row it is kept with.
+            const bool takeAlong =
+                band.keepWithPrevious && i - 1 > starts.last() && rows[i - 1].band != &band;
+            i = takeAlong ? i - 1 : i;
+            starts.append(i);
+            continue;
+        }
+        used += band.height;
+        ++i;
+    }
+    return starts;
+}
+
+void numberPages(ComposedReport& pages, const ReportItem& pageNumber) {
+    for (qsizetype k = 0; k < pages.size(); ++k) {
+        ReportItem item = pageNumber;
+        item.text = pageNumber.text.arg(k + 1).arg(pages.size());
+        PageBuilder(pages[k]).placeItem(item, {0, 0}, {});
+    }
+}
+
+} // namespace
+
+ComposedReport ReportComposer::compose(const ReportDefinition& report) {
+    const QList<BandRow> rows =
+        readBands(report, [this](const QString& view) { return connectionFor(view); });
+    const QList<qsizetype> starts = pageStarts(report, rows);
+    ComposedReport pages;
+    for (qsizetype page = 0; page < starts.size(); ++page) {
+        pages.append(ComposedPage{report.paperSize, {}});
+        if (pageStarted_)
+            pageStarted_(static_cast<int>(pages.size()));
+        PageBuilder builder(pages.last());
+        for (const ReportItem& item : report.pageItems)
+            builder.placeItem(item, {0, 0}, {});
+        QPointF origin = report.region.topLeft();
+        if (page > 0 && report.continuedPageBand) {
+            const ReportBand& band = *report.continuedPageBand;
+            const FieldValues fields = firstRowOf(band.dataView, rows);
             for (const ReportItem& item : band.items)
-                builder.placeItem(item, {report.region.left(), top}, fields);
-            top += band.height;
+                builder.placeItem(item, origin, fields);
+            origin.ry() += band.height;
+        }
+        const qsizetype end = page + 1 < starts.size() ? starts[page + 1] : rows.size();
+        for (qsizetype i = starts[page]; i < end; ++i) {
+            const ReportBand& band = *rows[i].band;
+            if (i == starts[page] && rows[i].continuesBand()) {
+                for (const ReportItem& item : band.continuedHeader)
+                    builder.placeItem(item, origin, {});
+                origin.ry() += band.continuedHeaderHeight;
+            }
+            for (const ReportItem& item : band.items)
+                builder.placeItem(item, origin, rows[i].fields);
+            origin.ry() += band.height;
         }
     }
+    if (pages.size() > 1 && report.pageNumber)
+        numberPages(pages, *report.pageNumber);
     return pages;
 }
 

@@ -13,10 +13,11 @@
 class DataConnection;
 
 // Lays out a report definition on pages, reading its data views from the
-// connections while it goes. Bands never grow or shrink; a band that no
-// longer fits the region continues on a new page, which repeats the page
-// items (title, footer). Each connection is opened when its first band is
-// reached, so data views are read in band order.
+// connections first, in band order. Bands never grow or shrink; a band that
+// no longer fits the region continues on a new page, which repeats the page
+// items (title, footer) and, when the definition has them, the continued
+// page band and page numbers. A text cut at its width ends with an
+// ellipsis, and so does the last line of a memo cut by its height.
 class ReportComposer {
 public:
     using PageStarted = std::function<void(int pageNumber)>;

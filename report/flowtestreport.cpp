@@ -15,7 +15,6 @@ constexpr ReportFont regular12{12, false};
 constexpr ReportFont bold12{12, true};
 constexpr ReportFont bold14{14, true};
 constexpr bool underlined = true;
-constexpr bool uncut = false;
 
 ReportItem fixedText(const char* name, const QString& text, double left, double top, double width,
                      ReportFont font, Alignment alignment, bool underline = false) {
@@ -26,11 +25,11 @@ ReportItem fixedText(const char* name, const QString& text, double left, double 
             font,
             underline,
             alignment,
-            false};
+            0};
 }
 
 ReportItem dataText(const char* name, const char* field, double left, double top, double width,
-                    ReportFont font, Alignment alignment, bool cutAtWidth = true) {
+                    ReportFont font, Alignment alignment, double cutWidth = 0) {
     return {QString::fromLatin1(name),
             ItemKind::DataText,
             QString::fromLatin1(field),
@@ -38,7 +37,7 @@ ReportItem dataText(const char* name, const char* field, double left, double top
             font,
             false,
             alignment,
-            cutAtWidth};
+            cutWidth};
 }
 
 ReportItem dataMemo(const char* name, const char* field, double left, double top, double width,
@@ -50,7 +49,7 @@ ReportItem dataMemo(const char* name, const char* field, double left, double top
             regular12,
             false,
             Alignment::Left,
-            true};
+            0};
 }
 
 ReportItem picture(const char* name, const char* field, double left, double top, double width,
@@ -62,7 +61,7 @@ ReportItem picture(const char* name, const char* field, double left, double top,
             {},
             false,
             Alignment::Left,
-            true};
+            0};
 }
 
 ReportItem horizontalLine(const char* name, double left, double top, double width) {
@@ -73,7 +72,7 @@ ReportItem horizontalLine(const char* name, double left, double top, double widt
             {},
             false,
             Alignment::Left,
-            true};
+            0};
 }
 
 // The outlet table's headings, `top` inches down their band.
@@ -99,9 +98,11 @@ ReportBand flowTestBand() {
     ReportBand band{QStringLiteral("DataBand1"), QStringLiteral("FlowTestView"), 4.0, {}, 0, {}};
     band.items = {
         fixedText("Text2", QStringLiteral("Test Date"), 1.5, 0, 0.8, bold12, Alignment::Right),
-        dataText("DateText", "Date", 2.35, 0, 0.9, regular12, Alignment::Left, uncut),
+        // Date and time run past their width: the date up to the time's
+        // caption, the time up to the region's right edge.
+        dataText("DateText", "Date", 2.35, 0, 0.9, regular12, Alignment::Left, 3.7 - 2.35),
         fixedText("Text3", QStringLiteral("Test Time"), 3.7, 0, 0.8, bold12, Alignment::Right),
-        dataText("TimeText", "Time", 4.55, 0, 0.9, regular12, Alignment::Left, uncut),
+        dataText("TimeText", "Time", 4.55, 0, 0.9, regular12, Alignment::Left, 6.5 - 4.55),
         fixedText("Text4", QStringLiteral("Location"), 0, 0.3, 1.0, bold14, Alignment::Left,
                   underlined),
         fixedText("Text5", QStringLiteral("Tested by"), 3.6, 0.3, 1.0, bold14, Alignment::Left,
@@ -144,6 +145,8 @@ ReportBand outletsBand() {
 
 ReportBand graphBand() {
     ReportBand band{QStringLiteral("DataBand3"), QStringLiteral("GraphView"), 3.4, {}, 0, {}};
+    // The total line stands on the page of the last outlet row.
+    band.keepWithPrevious = true;
     band.items = {
         dataText("DataText2", "TotalLabel", 4.1, 0, 1.0, bold12, Alignment::Right),
         dataText("TotalText", "Total", 5.1, 0, 1.0, regular12, Alignment::Centre),
@@ -152,6 +155,22 @@ ReportBand graphBand() {
         picture("Graph", "Graph", 0.3, 0.4, 6.1, 2.8),
         dataText("GraphPressureText", "GraphPressure", 0, 1.6, 0.4, bold12, Alignment::Right),
         dataText("DataText1", "GraphFlow", 2.75, 3.15, 1.0, bold12, Alignment::Centre),
+    };
+    return band;
+}
+
+// Under the title of every page after the first: which test the page is of.
+ReportBand continuedPageBand() {
+    ReportBand band{
+        QStringLiteral("ContinuedPageBand"), QStringLiteral("FlowTestView"), 0.4, {}, 0, {}};
+    band.items = {
+        fixedText("ContinuedDateCaption", QStringLiteral("Test Date"), 0, 0, 0.8, bold12,
+                  Alignment::Left),
+        dataText("ContinuedDateText", "Date", 0.85, 0, 1.35, regular12, Alignment::Left),
+        fixedText("ContinuedLocationCaption", QStringLiteral("Location"), 2.3, 0, 0.75, bold12,
+                  Alignment::Left),
+        // The location's first line, as wide as its memo on the first page.
+        dataText("ContinuedLocationText", "Location", 3.05, 0, 3.4, regular12, Alignment::Left),
     };
     return band;
 }
@@ -171,6 +190,9 @@ ReportProject makeFlowTestProject() {
     };
     report.region = QRectF(1.0, 1.4, 6.5, 8.4);
     report.bands = {flowTestBand(), outletsBand(), graphBand()};
+    report.pageNumber = fixedText("PageNumberText", QStringLiteral("Page %1 of %2"), 2.25, 10.05,
+                                  4.0, ReportFont{8, false}, Alignment::Centre);
+    report.continuedPageBand = continuedPageBand();
 
     ReportProject project;
     project.views = {{QStringLiteral("FlowTestView"), QStringLiteral("RvCustomConnection")},

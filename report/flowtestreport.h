@@ -26,7 +26,9 @@ struct ReportSnapshot {
 // The project holding the one report "FlowTest" on a US Letter page: the
 // title and footer, and the bands of FlowTestView, OutletsView and
 // GraphView. Outlet rows that continue on a further page repeat the outlet
-// table's headings above them.
+// table's headings above them; the total line goes with the last outlet row.
+// A report of more than one page numbers its pages, and every page after the
+// first repeats the date and the first location line under the title.
 const ReportProject& flowTestProject();
 inline const QString flowTestReportName = QStringLiteral("FlowTest");
 

@@ -45,11 +45,15 @@ body { margin: 0; padding: 16px 0 }
   body { padding: 0 }
   .page { margin: 0; box-shadow: none }
 }
-</style>
-</head>
-<body>
-<div class="page">
 )";
+// Only the pages of a report of more than one page link to each other.
+const char* const pageLinksStyle =
+    R"(nav { display: flex; justify-content: space-between; width: 8.5in;
+      margin: 0 auto 8px; font: 14px Arial, "Liberation Sans", Helvetica, sans-serif }
+@media print { nav { display: none } }
+)";
+const char* const pageBodyStart = "</style>\n</head>\n<body>\n";
+const char* const pageStart = "<div class=\"page\">\n";
 const char* const pageTail = "</div>\n</body>\n</html>\n";
 
 QString inches(double value) {
@@ -128,11 +132,30 @@ public:
                      .arg(htmlEscaped(url), boxStyle(rect));
     }
 
-    QByteArray document() const {
-        return (QLatin1String(pageHead) + html_ + QLatin1String(pageTail)).toUtf8();
+    // `previous` and `next`: the URLs of the neighbouring pages, empty for
+    // none; a report of one page has neither.
+    QByteArray document(const QString& previous, const QString& next) const {
+        QString head = QLatin1String(pageHead);
+        if (!previous.isEmpty() || !next.isEmpty())
+            head += QLatin1String(pageLinksStyle) + QLatin1String(pageBodyStart) +
+                    pageLinks(previous, next);
+        else
+            head += QLatin1String(pageBodyStart);
+        return (head + QLatin1String(pageStart) + html_ + QLatin1String(pageTail)).toUtf8();
     }
 
 private:
+    static QString pageLinks(const QString& previous, const QString& next) {
+        const auto link = [](const QString& url, const char* rel, const char* text) {
+            return url.isEmpty()
+                       ? QStringLiteral("<span></span>")
+                       : QStringLiteral("<a href=\"%1\" rel=\"%2\">%3</a>")
+                             .arg(htmlEscaped(url), QLatin1String(rel), QLatin1String(text));
+        };
+        return QLatin1String("<nav>") + link(previous, "prev", "&larr; Previous page") +
+               link(next, "next", "Next page &rarr;") + QLatin1String("</nav>\n");
+    }
+
     static QString textElement(const TextRun& run, const QPointF& origin) {
         return QStringLiteral(
                    "<div class=\"%1\" style=\"left:%2;top:calc(%3 - 2em);font-size:%4pt\">%5</div>")
@@ -147,10 +170,12 @@ private:
 // folder as it was.
 class HtmlReportFiles {
 public:
-    HtmlReportFiles(const QString& folder, const QString& baseName)
-        : baseName_(baseName), pictureFolder_(QDir(folder).filePath(baseName)) {}
+    HtmlReportFiles(const QString& folder, const QString& baseName, const QString& extension)
+        : folder_(folder), baseName_(baseName), extension_(extension),
+          pictureFolder_(QDir(folder).filePath(baseName)) {}
 
-    void addPage(const ComposedPage& page, const QString& pagePath, int pageNumber) {
+    // Page `pageNumber` of `pageCount`, from 1.
+    void addPage(const ComposedPage& page, int pageNumber, int pageCount) {
         HtmlPage html;
         int pictureNumber = 0;
         for (const PageItem& item : page.items)
@@ -165,7 +190,11 @@ public:
                     }
                 },
                 item);
-        pages_.append({pagePath, html.document()});
+        const auto pageUrl = [&](int k) {
+            return k < 1 || k > pageCount ? QString() : urlPathComponent(pageFileName(k));
+        };
+        pages_.append({QDir(folder_).filePath(pageFileName(pageNumber)),
+                       html.document(pageUrl(pageNumber - 1), pageUrl(pageNumber + 1))});
     }
 
     // The pictures and pages replace the old ones as one set, so no page
@@ -190,6 +219,10 @@ public:
     }
 
 private:
+    QString pageFileName(int pageNumber) const {
+        return htmlPageFileName(baseName_, pageNumber, extension_);
+    }
+
     // The picture's URL relative to the pages.
     QString keepPicture(const PagePicture& picture, int pageNumber, int pictureNumber) {
         const QString name = htmlPictureFileName(pageNumber, pictureNumber);
@@ -205,7 +238,9 @@ private:
         makeFolder(pictureFolder_);
     }
 
+    QString folder_;
     QString baseName_;
+    QString extension_;
     QString pictureFolder_;
     QList<FileContent> pictures_;
     QList<FileContent> pages_;
@@ -246,10 +281,9 @@ QString htmlPictureFileName(int pageNumber, int pictureNumber) {
 void writeHtmlReport(const ComposedReport& pages, const QString& folder, const QString& baseName,
                      const QString& extension, const HtmlOutput& output) {
     checkHtmlReportName(folder, baseName, extension);
-    HtmlReportFiles files(folder, baseName);
+    HtmlReportFiles files(folder, baseName, extension);
     for (int k = 1; k <= pages.size(); ++k)
-        files.addPage(pages[k - 1], QDir(folder).filePath(htmlPageFileName(baseName, k, extension)),
-                      k);
+        files.addPage(pages[k - 1], k, static_cast<int>(pages.size()));
     files.write(output.links);
     removeOldPages(folder, baseName, extension, static_cast<int>(pages.size()), output);
     files.removeOldPictures();

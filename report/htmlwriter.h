@@ -16,8 +16,9 @@ struct HtmlOutput {
 
 // The report as web pages, one file per page: folder/baseName + k + extension
 // for page k (from 1), its pictures as JPEG files in the folder
-// folder/baseName/, made when missing (one level). The pages and pictures
-// replace the old ones as one set or not at all; then the pages and
+// folder/baseName/, made when missing (one level). Each page of a report of
+// more than one page links to the page before and after it. The pages and
+// pictures replace the old ones as one set or not at all; then the pages and
 // pictures of an earlier, longer report of that name are removed. A base
 // name that cannot name a folder of its own ("", ".", "..") is refused.
 // Throws FileError (or JpegError).

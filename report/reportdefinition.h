@@ -7,13 +7,15 @@
 #include <QSizeF>
 #include <QString>
 
+#include <optional>
+
 // A report definition as data: pages of items and a region of bands, all
 // measured in inches. Page items are placed from the paper's top-left
 // corner, band items from their band's top-left corner.
 
 enum class ItemKind {
     FixedText,      // prints its own text, never cut
-    DataText,       // prints a text field, cut at its width unless told otherwise
+    DataText,       // prints a text field's first line, cut where told
     DataMemo,       // prints a memo field wrapped word by word inside its box
     Picture,        // prints a graphic field scaled to its width
     HorizontalLine, // a rule along its top edge, its width long
@@ -29,12 +31,16 @@ struct ReportItem {
     ReportFont font;
     bool underline = false;
     Alignment alignment = Alignment::Left;
-    bool cutAtWidth = true; // data texts only
+    // Data texts: how far from their left they may run before they are cut
+    // (ending with an ellipsis); 0 cuts them at their width.
+    double cutWidth = 0;
 };
 
 // A band prints once per row of its data view, at its fixed height. Its
 // header, when it has one, prints above its rows on every page they
-// continue on, except the page where the band starts.
+// continue on, except the page where the band starts. A band kept with
+// the previous one never starts a page alone: the previous band's last
+// row moves along with it.
 struct ReportBand {
     QString name;
     QString dataView;
@@ -42,6 +48,7 @@ struct ReportBand {
     QList<ReportItem> items;
     double continuedHeaderHeight = 0;
     QList<ReportItem> continuedHeader;
+    bool keepWithPrevious = false;
 };
 
 struct ReportDefinition {
@@ -51,6 +58,12 @@ struct ReportDefinition {
     QList<ReportItem> pageItems; // on every page: title, footer
     QRectF region;               // where the bands are laid out
     QList<ReportBand> bands;     // top to bottom
+    // Only when the report runs over more than one page: on every page, a
+    // fixed text whose %1 is the page's number and %2 the number of pages;
+    // and at the region's top of every page after the first, a band that
+    // prints the first row of its data view (which test the page is of).
+    std::optional<ReportItem> pageNumber;
+    std::optional<ReportBand> continuedPageBand;
 };
 
 // The report project: its reports, and which connection feeds each data

@@ -1,5 +1,7 @@
 #include "report/textmetrics.h"
 
+#include <QPainterPath>
+
 #include <cmath>
 
 namespace {
@@ -88,6 +90,29 @@ double TextMetrics::underlinePosition(const ReportFont& font) const {
 
 double TextMetrics::underlineThickness(const ReportFont& font) const {
     return metrics(font).lineWidth() * inchesPerReferencePixel(font);
+}
+
+QList<QPair<double, double>> TextMetrics::inkSpans(QStringView text, const ReportFont& font,
+                                                   double top, double bottom) const {
+    // Glyph outlines in reference pixels, y growing downwards from the baseline.
+    const double scale = inchesPerReferencePixel(font);
+    const QFont reference = reportQFont({pointsPerInch, font.bold}, referencePixels);
+    QList<QPair<double, double>> spans;
+    TextWalker walker(text, font);
+    while (!walker.atEnd()) {
+        const qsizetype from = walker.position();
+        const double x = walker.width() / scale;
+        walker.step();
+        QPainterPath glyph;
+        glyph.addText(x, 0, reference, text.sliced(from, walker.position() - from).toString());
+        QPainterPath band;
+        band.addRect(
+            QRectF(x - referencePixels, top / scale, 3 * referencePixels, (bottom - top) / scale));
+        const QRectF reached = glyph.intersected(band).boundingRect();
+        if (!reached.isEmpty())
+            spans.append({reached.left() * scale, reached.right() * scale});
+    }
+    return spans;
 }
 
 TextWalker::TextWalker(QStringView text, const ReportFont& font, qsizetype from)

@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringView>
 
@@ -25,9 +27,14 @@ public:
     double ascent(const ReportFont& font) const;  // top of the line to the baseline
     double descent(const ReportFont& font) const; // baseline to the bottom of the line
     double lineHeight(const ReportFont& font) const { return ascent(font) + descent(font); }
-    // Underline: its distance below the baseline, and its thickness.
+    // Underline: the distance of its top edge below the baseline (as the
+    // font's own tables give it; Qt passes it on unchanged), and its thickness.
     double underlinePosition(const ReportFont& font) const;
     double underlineThickness(const ReportFont& font) const;
+    // Where the glyphs of `text` reach between `top` and `bottom` inches
+    // below the baseline: spans in inches from the text's start, in order.
+    QList<QPair<double, double>> inkSpans(QStringView text, const ReportFont& font, double top,
+                                          double bottom) const;
 
 private:
     friend class TextWalker;

@@ -38,7 +38,7 @@ inline ExampleTest usExample() {
     r.location = {"Flowed: hydrant H-1187, 400 block of Oak Street",
                   "Read: hydrant H-1186, Oak Street and 5th Avenue"};
     r.notes = {"12 in cast iron main, looped.",
-               "Three 2.5 in butts flowed through playpipes, pitot gauge at each.", "",
+               "Three 2.5 in butts flowed via playpipes, pitot at each.", "",
                "Water department: R. Alvarez. Tested by: M. Chen."};
     r.outlets = {flowingOutlet("#1", "409", "2.5", "0.9", "18", units),
                  flowingOutlet("#2", "409", "2.5", "0.9", "15", units),

@@ -441,7 +441,7 @@ void FlowTestReportTest::testFieldsAsTheWindowShowsThem() {
     QCOMPARE(test["time"].toString(), QStringLiteral("9:40 AM"));
     QCOMPARE(stringArray(test["notes"]),
              (QStringList{"12 in cast iron main, looped.",
-                          "Three 2.5 in butts flowed through playpipes, pitot gauge at each.", "",
+                          "Three 2.5 in butts flowed via playpipes, pitot at each.", "",
                           "Water department: R. Alvarez. Tested by: M. Chen."}));
     QCOMPARE(test["static"].toString(), QStringLiteral("72"));
     const QJsonObject first = test["outlets"].toArray().at(0).toObject();

@@ -1,12 +1,17 @@
 #include "documenttesthelpers.h"
 #include "report/composer.h"
 #include "report/flowtestreport.h"
+#include "report/htmlwriter.h"
 #include "report/pagepicture.h"
+#include "report/pdfwriter.h"
 #include "report/textmetrics.h"
 #include "settingsof.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QPicture>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
@@ -73,6 +78,36 @@ Placed findRun(const ComposedReport& pages, const QString& text, int occurrence 
     return {};
 }
 
+// The PDF's Flate streams inflated, one after another: the pages' drawing
+// operators among them.
+QByteArray inflatedStreams(const QByteArray& pdf) {
+    QByteArray inflated;
+    for (qsizetype at = pdf.indexOf("\nstream"); at >= 0; at = pdf.indexOf("\nstream", at + 1)) {
+        const qsizetype dictionary = pdf.lastIndexOf("<<", at);
+        if (!pdf.sliced(dictionary, at - dictionary).contains("/FlateDecode"))
+            continue;
+        const qsizetype start = at + (pdf.sliced(at + 7).startsWith("\r\n") ? 9 : 8);
+        // After a 4-byte size, which qUncompress grows past when too small.
+        inflated += qUncompress(QByteArray::fromHex("00010000") +
+                                pdf.sliced(start, pdf.indexOf("endstream", start) - start));
+    }
+    return inflated;
+}
+
+// Each document's text: the PDF's drawing, or one page file after another.
+QStringList writtenTexts(const QString& format, const ComposedReport& pages) {
+    if (format == "pdf")
+        return {QString::fromLatin1(inflatedStreams(pdfBytes(pages)))};
+    QTemporaryDir dir;
+    writeHtmlReport(pages, dir.path(), "report", ".html");
+    QStringList texts;
+    for (int k = 1; k <= pages.size(); ++k) {
+        QFile page(dir.filePath(QStringLiteral("report%1.html").arg(k)));
+        texts.append(page.open(QIODevice::ReadOnly) ? QString::fromUtf8(page.readAll()) : "");
+    }
+    return texts;
+}
+
 } // namespace
 
 class FlowTestReportPageTest : public QObject {
@@ -84,6 +119,10 @@ private slots:
     void positions_data();
     void positions();
     void pagesAndPictures();
+    void underlines_data();
+    void underlines();
+    void written_data();
+    void written();
     void wrapping_data();
     void wrapping();
     void widthsAsQtLaysTextOut_data();
@@ -217,27 +256,41 @@ void FlowTestReportPageTest::positions_data() {
     const ReportSnapshot five = snapshot(typicalTest(5));
     row("five outlets: band ends at 9.8", five, "gpm", 1, 'c', 4.25, 9.8 - 3.4 + 3.15);
     const ReportSnapshot seven = snapshot(typicalTest(7));
-    row("seven outlets: last row", seven, "#7", 1, 'c', 2.05, 6.6);
+    // The total line cannot follow row 7 on page 1, so row 7 goes with it.
+    row("seven outlets: last row goes with the total", seven, "#7", 2, 'c', 2.05, 2.6);
     row("seven outlets: title again", seven, "Hydrant Flow Test Report", 2, 'c', 4.25, 1.0, 0, 1);
     row("seven outlets: footer again", seven,
         "Created with the free hydrant flow test program from www.ostrel.com", 2, 'c', 4.25, 9.9, 0,
         1);
-    row("seven outlets: graph on page 2", seven, "Flow Graph", 2, 'c', 4.25, 1.55);
+    row("seven outlets: graph on page 2", seven, "Flow Graph", 2, 'c', 4.25, 2.95);
+    row("seven outlets: date under the title", seven, "5/16/2023", 2, 'l', 1.85, 1.4, 0, 1);
+    row("seven outlets: location under the title", seven, "400 block of Oak Street", 2, 'l', 4.05,
+        1.4, 0, 1);
+    row("seven outlets: page number", seven, "Page 2 of 2", 2, 'c', 4.25, 10.05);
     TestRecord many = typicalTest(40);
-    row("40 outlets: row 23 under repeated headings", snapshot(many), "#23", 2, 'c', 2.05, 2.2);
+    row("40 outlets: row 23 under repeated headings", snapshot(many), "#23", 2, 'c', 2.05, 2.6);
 
     TestRecord tenLines = typicalTest();
     tenLines.location.clear();
     for (int i = 1; i <= 10; ++i)
         tenLines.location.append(QStringLiteral("line %1").arg(i));
     const double lineHeight = TextMetrics::arial().lineHeight({12, false});
-    row("location line 6 fits", snapshot(tenLines), "line 6", 1, 'l', 1.0, 2.0 + 5 * lineHeight);
+    row("location line 6 fits, marked as cut", snapshot(tenLines), "line 6…", 1, 'l', 1.0,
+        2.0 + 5 * lineHeight);
 
-    TestRecord longTexts = typicalTest();
-    longTexts.date = "Wednesday, the sixteenth of May 2023";
-    longTexts.staticPressure = "72.000000000";
-    row("long date printed whole", snapshot(longTexts), longTexts.date, 1, 'l', 3.35, 1.4);
-    row("long static cut", snapshot(longTexts), "72.000000000 psi", 1, 'r', 5.95, 3.6, 0.75);
+    // Cut texts keep their beginning and end with an ellipsis where they are cut.
+    TestRecord cut = typicalTest(7);
+    cut.date = "Wednesday, the sixteenth of May 2023";
+    cut.time = "9:40 AM Eastern Daylight Time, about";
+    cut.staticPressure = "60.123456789012345";
+    for (OutletRow& outlet : cut.outlets)
+        outlet[OutletRow::Flow] = "555555555";
+    row("date cut before the time's caption", snapshot(cut), "Wednesday, th…", 1, 'l', 3.35, 1.4,
+        1.35);
+    row("time cut at the region's edge", snapshot(cut), "9:40 AM Eastern Daylig…", 1, 'l', 5.55,
+        1.4, 1.95);
+    row("static cut, right-aligned", snapshot(cut), "60.123…", 1, 'r', 5.95, 3.6, 0.75);
+    row("total cut, centred", snapshot(cut), "38888888…", 2, 'c', 6.6, 2.8, 1.0);
 }
 
 void FlowTestReportPageTest::positions() {
@@ -269,8 +322,16 @@ void FlowTestReportPageTest::pagesAndPictures() {
     for (int i = 3; i <= 10; ++i)
         tenLines.location.append(QStringLiteral("line %1").arg(i));
     QVERIFY(!findRun(composeFlowTestReport(snapshot(tenLines)), "line 7").run);
-    QCOMPARE(composeFlowTestReport(snapshot(typicalTest(5))).size(), 1);
-    QCOMPARE(composeFlowTestReport(snapshot(typicalTest(7))).size(), 2);
+    // Page 1 holds five outlet rows with the graph band, a later page 19 (both
+    // exactly full); the total line stays with the last row. Only a report of
+    // more than one page is numbered.
+    for (const auto& [outlets, count] : {std::pair{5, 1}, {6, 2}, {41, 2}, {42, 3}}) {
+        const ComposedReport report = composeFlowTestReport(snapshot(typicalTest(outlets)));
+        QCOMPARE(report.size(), count);
+        QCOMPARE(findRun(report, QStringLiteral("#%1").arg(outlets)).page, count);
+        QCOMPARE(findRun(report, "Total").page, count);
+        QCOMPARE(bool(findRun(report, QStringLiteral("Page 1 of %1").arg(count)).run), count > 1);
+    }
     const ComposedReport many = composeFlowTestReport(snapshot(typicalTest(40)));
     QCOMPARE(many.size(), 2);
     QVERIFY(findRun(many, "#40").run);
@@ -291,6 +352,84 @@ void FlowTestReportPageTest::pagesAndPictures() {
                 QVERIFY(run->origin.y() < 9.8 || run->font.pointSize == 8);
 }
 
+void FlowTestReportPageTest::underlines_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("pieces"); // the rule stops short of each descender
+    QTest::newRow("Location") << "Location" << 1;
+    QTest::newRow("Tested by") << "Tested by" << 2;
+    QTest::newRow("Flow Hydrant(s)") << "Flow Hydrant(s)" << 4;
+}
+
+void FlowTestReportPageTest::underlines() {
+    QFETCH(QString, caption);
+    QFETCH(int, pieces);
+    const ComposedReport report = composeFlowTestReport(snapshot(typicalTest()));
+    const TextRun* run = findRun(report, caption).run;
+    QVERIFY(run);
+    // The font's own underline at the caption's size (pixels as points):
+    // its top edge that far below the baseline, that thick.
+    const QFontMetricsF font(reportQFont(run->font, 72));
+    const double top = run->origin.y() + font.underlinePos() / 72;
+    int found = 0;
+    for (const PageItem& item : report.constFirst().items)
+        if (const auto* rule = std::get_if<RuleLine>(&item);
+            rule && qAbs(rule->from.y() - run->origin.y()) < 0.05 &&
+            rule->from.x() >= run->origin.x() && rule->to.x() <= run->origin.x() + 2) {
+            ++found;
+            QVERIFY(qAbs(rule->from.y() - rule->width / 2 - top) < 5e-4);
+            QVERIFY(qAbs(rule->width - font.lineWidth() / 72) < 5e-4);
+        }
+    QCOMPARE(found, pieces);
+}
+
+void FlowTestReportPageTest::written_data() {
+    // Per document, the first group of every match of `pattern`, in order
+    // and without repeats, joined by spaces.
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("outlets");
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("found");
+    const QString link = R"re(<a href="([^"]*)" rel=")re";
+    QTest::newRow("PDF line widths in points: rule, 14 pt underlines")
+        << "pdf" << 3 << "Oak Street"
+        << R"re(\n([0-9.]+) w\n)re" << QStringList{"1.46978 0.75"};
+    QTest::newRow("PDF: Latin text of a mixed run in Helvetica")
+        << "pdf" << 1 << "Oakwood Αθήνα"
+        << R"re(\((Oak[^)]*)\) Tj)re" << QStringList{"Oakwood "};
+    QTest::newRow("HTML bold class")
+        << "html" << 1 << "Oak Street"
+        << R"re(<div class="(t b?)"[^>]*>Test Date<)re" << QStringList{"t b"};
+    // Page 2 repeats the location's first line, cut where it is.
+    QTest::newRow("HTML cut text inside its clip box, from its corner")
+        << "html" << 6 << QString(80, 'O')
+        << R"re(class="c"[^>]*><div class="t" style="(left:[^;]*))re"
+        << QStringList{"", "left:0.0000in"};
+    QTest::newRow("HTML of one page: no links") << "html" << 5 << "" << link << QStringList{""};
+    QTest::newRow("HTML pages link to their neighbours")
+        << "html" << 42 << "" << link
+        << QStringList{"report2.html", "report1.html report3.html", "report2.html"};
+}
+
+void FlowTestReportPageTest::written() {
+    QFETCH(QString, format);
+    QFETCH(int, outlets);
+    QFETCH(QString, location);
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, found);
+    TestRecord test = typicalTest(outlets);
+    test.location = {location};
+    QStringList actual;
+    for (const QString& text : writtenTexts(format, composeFlowTestReport(snapshot(test)))) {
+        QStringList captures;
+        for (const QRegularExpressionMatch& match : QRegularExpression(pattern).globalMatch(text))
+            if (!captures.contains(match.captured(1)))
+                captures.append(match.captured(1));
+        actual.append(captures.join(' '));
+    }
+    QCOMPARE(actual, found);
+}
+
 void FlowTestReportPageTest::wrapping_data() {
     // At 12 pt, five digits (0.463 in) fit 0.5 in and six do not.
     QTest::addColumn<QString>("text");
@@ -303,6 +442,8 @@ void FlowTestReportPageTest::wrapping_data() {
         << "  12 34    56" << 0.5 << all << QStringList{"  12", "34", "56"};
     QTest::newRow("a long word broken between characters")
         << "1234567890123" << 0.5 << all << QStringList{"12345", "67890", "123"};
+    QTest::newRow("leading spaces before a broken word take their room")
+        << "  1234567" << 0.5 << all << QStringList{"  1234", "567"};
     QTest::newRow("CR LF, CR, LF and an empty line")
         << "1\r\n2\r3\n\n4" << 0.5 << all << QStringList{"1", "2", "3", "", "4"};
     const QString face = QString::fromUcs4(U"\U0001F600");

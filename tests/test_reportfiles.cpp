@@ -293,17 +293,17 @@ void ReportFilesTest::pdfOfLongTexts_data() {
     QTest::addColumn<double>("shownFrom");
     QTest::addColumn<double>("shownTo");
     QTest::addColumn<char>("anchor"); // l: starts at shownFrom, r: ends at shownTo, c: neither
-    QTest::newRow("date, uncut: to the paper's edge")
-        << TestRecord(Record().date(QString(100000, 'D'))) << "DDD" << 3.35 << 8.5 << 'l';
+    QTest::newRow("date, cut before the time's caption")
+        << TestRecord(Record().date(QString(100000, 'D'))) << "DDD" << 3.35 << 4.55 << 'l';
     QTest::newRow("zero-width characters")
         << TestRecord(Record().date("D" + QString(100000, QChar(0x200B)))) << "D" << 3.35 << 3.35
         << 'l';
     QTest::newRow("right-to-left date") << TestRecord(Record().date(QString(100000, QChar(0x05D0))))
                                         << QString(QChar(0x05D0)) << 3.35 << 3.35 << 'l';
     QTest::newRow("static, right-aligned and cut")
-        << TestRecord(Record().staticPressure(QString(100000, '7'))) << "777" << 5.2 << 5.95 << 'r';
+        << TestRecord(Record().staticPressure(QString(100000, '7'))) << "777" << 5.25 << 5.95 << 'r';
     QTest::newRow("outlet, centred and cut")
-        << TestRecord(Record().outlet({QString(100000, 'O')})) << "OOO" << 1.7 << 2.4 << 'c';
+        << TestRecord(Record().outlet({QString(100000, 'O')})) << "OOO" << 1.75 << 2.35 << 'c';
     QTest::newRow("one word in the notes")
         << TestRecord(Record().notes({QString(100000, 'W')})) << "WWW" << 1.0 << 1.0 << 'l';
 }
