@@ -48,7 +48,7 @@ public:
         auto* line = static_cast<QLineEdit*>(editor);
         const QString text = index.data(Qt::EditRole).toString();
         if (line->text() != text)
-            line->setText(text);
+            setWholeText(*line, text); // the cell's text as it stands, unfiltered
     }
 
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {

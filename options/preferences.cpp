@@ -195,7 +195,7 @@ void TfrmPreferences::setSettings(const Settings& settings) {
         break;
     }
     cbShowExtraFlow->setChecked(settings.showExtraFlow);
-    eExtraPressure->setText(settings.extraPressure);
+    setWholeText(*eExtraPressure, settings.extraPressure);
 }
 
 void TfrmPreferences::btnOKClick() {

@@ -156,6 +156,11 @@ void FlowGridTest::commaLocaleSwapsSeparator() {
     // The point types the user's comma.
     QTest::keyClicks(&editorAt(3, 1), "0.9");
     QCOMPARE(cell(3, 1), QString("0,9"));
+    // A text the grid holds is never filtered: entering its cell keeps it.
+    grid().outlets().setCell(0, 4, "0.69 bar");
+    editorAt(4, 1);
+    QCOMPARE(cell(4, 1), QString("0.69 bar"));
+    QCOMPARE(grid().cellEditor()->text(), QString("0.69 bar"));
 }
 
 void FlowGridTest::typedTextIsInTheCellAtOnce() {

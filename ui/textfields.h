@@ -43,7 +43,9 @@ void liftLengthLimit(QLineEdit& edit);
 // the program put there with setWholeText(). A paste is cut at the limit.
 void limitTyping(QLineEdit& edit, int limit);
 
-// Sets a field's text whole, however long, past any typing limit.
+// Sets a field's text whole, however long, past any typing limit and number
+// filter. Every text the program puts into a field goes through here: a
+// plain setText() would be filtered like a paste.
 void setWholeText(QLineEdit& edit, const QString& text);
 
 // A number field: what typing and pasting add is limited as by
