@@ -61,7 +61,8 @@ shoot "$main" docs/main-window.png
 # The results window beside the main window: the part of the screen that
 # holds both.
 eval "$(xdotool getwindowgeometry --shell "$main")"
-xdotool mousemove $((X + 200)) $((Y + 200))
+xdotool mousemove $((X + 200)) $((Y + 200)) click 1
+sleep 0.3
 xdotool key F6
 results=$(window "Flow Test Results")
 sleep 0.7
