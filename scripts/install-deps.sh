@@ -5,11 +5,13 @@ set -euo pipefail
 
 # clang with its sanitizer and libFuzzer runtimes builds the fuzz targets,
 # llvm symbolizes their reports, and locales lets localedef compile the
-# decimal-comma locale the number fuzzer runs under. desktop-file-utils and
-# shared-mime-info check the installed menu entry and file type.
+# decimal-comma locale the number fuzzer runs under. desktop-file-utils,
+# shared-mime-info, appstream and mandoc check the installed menu entry, file
+# type, software-centre listing and manual pages.
 packages=(build-essential cmake qt6-base-dev fonts-liberation2 libjpeg-dev libhpdf-dev
     fonts-dejavu-core fonts-droid-fallback poppler-utils libpoppler-cpp-dev pkg-config
-    clang libclang-rt-14-dev llvm locales desktop-file-utils shared-mime-info "$@")
+    clang libclang-rt-14-dev llvm locales desktop-file-utils shared-mime-info appstream mandoc
+    "$@")
 
 missing=()
 for p in "${packages[@]}"; do

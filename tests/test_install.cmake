@@ -1,6 +1,7 @@
 # cmake -DBUILD_DIR=... -DSTAGE=... -P test_install.cmake
 # Installs the built tree into STAGE and checks what a user's machine gets:
-# the two commands, the menu entry, the file type, the icons, the manual pages.
+# the two commands, the menu entry, the file type, the icons, the manual pages,
+# the software-centre listing and the documents folder.
 function(fail message)
     message(SEND_ERROR "${message}")
 endfunction()
@@ -24,9 +25,16 @@ execute_process(COMMAND ${STAGE}/bin/flowtest-report --version OUTPUT_VARIABLE v
 if(NOT version MATCHES "2\\.0")
     fail("installed flowtest-report --version printed \"${version}\"")
 endif()
+# The window program answers --version without a display.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+    --unset=QT_QPA_PLATFORM ${STAGE}/bin/ostrel-flowtest --version
+    OUTPUT_VARIABLE version RESULT_VARIABLE result ERROR_QUIET)
+if(NOT result EQUAL 0 OR NOT version STREQUAL "ostrel-flowtest 2.0\n")
+    fail("ostrel-flowtest --version without a display: ${result}, \"${version}\"")
+endif()
 
 # The menu entry: its keys, and a valid entry by desktop-file-validate.
-set(desktop ${STAGE}/share/applications/ostrel-flowtest.desktop)
+set(desktop ${STAGE}/share/applications/com.ostrel.flowtest.desktop)
 file(READ ${desktop} entry)
 set(entry "\n${entry}")
 foreach(expected "Exec=ostrel-flowtest %f" "Icon=ostrel-flowtest" "Type=Application"
@@ -44,6 +52,30 @@ execute_process(COMMAND ${VALIDATE} ${desktop} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     fail("desktop-file-validate rejects ${desktop}")
 endif()
+
+# The listing of software centres, named after the menu entry.
+find_program(APPSTREAMCLI appstreamcli)
+set(metainfo ${STAGE}/share/metainfo/com.ostrel.flowtest.metainfo.xml)
+if(NOT EXISTS ${metainfo})
+    fail("${metainfo} is missing")
+elseif(APPSTREAMCLI)
+    execute_process(COMMAND ${APPSTREAMCLI} validate --no-net ${metainfo}
+        RESULT_VARIABLE result OUTPUT_VARIABLE report)
+    if(NOT result EQUAL 0)
+        fail("appstreamcli rejects ${metainfo}:\n${report}")
+    endif()
+endif()
+
+# The documents folder: the licence, the changelog and every example test.
+set(docs ${STAGE}/share/doc/ostrel-flowtest)
+file(GLOB examples RELATIVE ${CMAKE_CURRENT_LIST_DIR}/../examples
+    ${CMAKE_CURRENT_LIST_DIR}/../examples/*.oft)
+list(TRANSFORM examples PREPEND examples/)
+foreach(file copyright changelog.gz ${examples})
+    if(NOT EXISTS ${docs}/${file})
+        fail("${docs}/${file} is missing")
+    endif()
+endforeach()
 
 # The file type: the MIME database built from the staged package maps *.oft
 # to the type that the menu entry opens.

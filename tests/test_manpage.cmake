@@ -1,6 +1,6 @@
 # cmake -DTOOL=flowtest-report -DMANPAGE=flowtest-report.1 -P test_manpage.cmake
-# The manual page names exactly the options that --help prints, and groff
-# reads it without a warning.
+# The manual page names exactly the options that --help prints, and groff and
+# mandoc read it without a warning.
 execute_process(COMMAND ${TOOL} --help OUTPUT_VARIABLE help RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "${TOOL} --help: ${result}")
@@ -40,5 +40,13 @@ if(GROFF)
     execute_process(COMMAND ${GROFF} -man -ww -z -Tutf8 ${MANPAGE} ERROR_VARIABLE warnings)
     if(warnings)
         message(SEND_ERROR "groff warns about ${MANPAGE}:\n${warnings}")
+    endif()
+endif()
+
+find_program(MANDOC mandoc)
+if(MANDOC)
+    execute_process(COMMAND ${MANDOC} -Tlint ${MANPAGE} OUTPUT_VARIABLE warnings ERROR_VARIABLE warnings)
+    if(warnings)
+        message(SEND_ERROR "mandoc warns about ${MANPAGE}:\n${warnings}")
     endif()
 endif()
