@@ -410,16 +410,21 @@ void TFlowTest::OptionsClick() {
 }
 
 TestRecord TFlowTest::testRecord() const {
-    TestRecord record;
+    TestRecord record = numbersRecord();
     record.date = eDate->text();
     record.time = eTime->text();
     record.location = textFieldLines(LocationMemo->text());
     record.notes = textFieldLines(NotesMemo->text());
-    record.staticPressure = eStatic->text();
-    record.residualPressure = eResidual->text();
-    record.readElev = eReadElev->text();
-    record.outlets = FlowGridWidget->outlets().outlets();
     return record;
+}
+
+TestRecord TFlowTest::numbersRecord() const {
+    TestRecord numbers;
+    numbers.staticPressure = eStatic->text();
+    numbers.residualPressure = eResidual->text();
+    numbers.readElev = eReadElev->text();
+    numbers.outlets = FlowGridWidget->outlets().outlets(); // shared, not copied
+    return numbers;
 }
 
 void TFlowTest::showTestRecord(const TestRecord& record) {
@@ -557,13 +562,8 @@ ReportSnapshot TFlowTest::reportSnapshot() const {
 
 ReportSnapshot TFlowTest::resultsSnapshot() const {
     // The results read the numbers only: taken on every edit, the snapshot
-    // leaves out the texts, which may be long (the outlet rows are shared).
-    TestRecord numbers;
-    numbers.staticPressure = eStatic->text();
-    numbers.residualPressure = eResidual->text();
-    numbers.readElev = eReadElev->text();
-    numbers.outlets = FlowGridWidget->outlets().outlets();
-    return {numbers, currentSettings(), localeDecimalSeparator()};
+    // leaves out the texts, which may be long.
+    return {numbersRecord(), currentSettings(), localeDecimalSeparator()};
 }
 
 bool TFlowTest::runReport() {

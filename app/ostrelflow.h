@@ -93,6 +93,8 @@ private:
     void setTabOrder();
     void putTodaysDate();
     void showTestRecord(const TestRecord& record);
+    // The pressures, elevation and outlet rows of the test, without its texts.
+    TestRecord numbersRecord() const;
     bool askToSaveFirst(const QString& question);
     void showError(const QString& message);
     // Runs "FlowTest" on a snapshot of the window at this moment; false

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/reportpreview.h"
 #include "report/reportsystem.h"
 
 #include <QString>
@@ -40,7 +41,7 @@ public:
 // told through the error reporter, by default the application's error box.
 class PreviewOutput : public ReportOutput {
 public:
-    using ErrorReporter = std::function<void(const QString&)>;
+    using ErrorReporter = PreviewErrorReporter;
 
     explicit PreviewOutput(QWidget* parent) : parent_(parent) {}
     void setErrorReporter(ErrorReporter reporter) { reportError_ = std::move(reporter); }

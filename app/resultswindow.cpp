@@ -1,6 +1,5 @@
 #include "app/resultswindow.h"
 
-#include "graph/flowgraph.h"
 #include "report/reportdata.h"
 #include "ui/windowfont.h"
 
@@ -201,12 +200,11 @@ void ResultsWindow::refresh() {
     sinceRefresh_.start();
     const ReportSnapshot snapshot = source_();
     results_ = computeTestResults(snapshot);
-    const GraphInputs& inputs = results_.graph;
+    std::optional<FlowGraphPicture> picture = reportGraphPicture(snapshot);
+    const bool drawn = picture.has_value();
     const ReportUnits units = reportUnits(snapshot.settings.units);
-    graph_->setGraph(inputs.drawn ? DrawFlowGraph(5, 5, inputs.S, inputs.R, inputs.Q,
-                                                  snapshot.settings, snapshot.decimalSeparator)
-                                  : FlowGraphPicture(),
-                     inputs.drawn, units.pressure, units.flow);
+    graph_->setGraph(std::move(picture).value_or(FlowGraphPicture()), drawn, units.pressure,
+                     units.flow);
     showValues();
 }
 

@@ -243,12 +243,17 @@ QByteArray memoBytes(const QStringList& lines) {
     return textFieldText(lines).replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toUtf8();
 }
 
-QByteArray graphPictureBytes(const ReportSnapshot& snapshot) {
+std::optional<FlowGraphPicture> reportGraphPicture(const ReportSnapshot& snapshot) {
     const GraphInputs inputs = graphInputs(snapshot.test, snapshot.decimalSeparator);
-    if (inputs.drawn)
-        return pictureBytes(DrawFlowGraph(5, 5, inputs.S, inputs.R, inputs.Q, snapshot.settings,
-                                          snapshot.decimalSeparator)
-                                .picture());
+    if (!inputs.drawn)
+        return std::nullopt;
+    return DrawFlowGraph(reportGraphDivisions, reportGraphDivisions, inputs.S, inputs.R, inputs.Q,
+                         snapshot.settings, snapshot.decimalSeparator);
+}
+
+QByteArray graphPictureBytes(const ReportSnapshot& snapshot) {
+    if (const std::optional<FlowGraphPicture> graph = reportGraphPicture(snapshot))
+        return pictureBytes(graph->picture());
     QPicture blank;
     QPainter(&blank).end();
     return pictureBytes(blank);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/testrecord.h"
+#include "graph/flowgraphpicture.h"
 #include "hydraulics/settings.h"
 #include "report/composedpage.h"
 #include "report/dataconnection.h"
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // The flow test report: its definition, and the three data views that feed
 // it from one snapshot of the test and the settings, taken when a report
@@ -65,6 +67,13 @@ private:
 // A memo value: the field's lines separated by CR LF, nothing after the
 // last, as UTF-8 bytes.
 QByteArray memoBytes(const QStringList& lines);
+
+// The report's graph has this many divisions on each axis.
+inline constexpr int reportGraphDivisions = 5;
+
+// The report's flow graph of the test; none when the report carries the
+// blank picture instead.
+std::optional<FlowGraphPicture> reportGraphPicture(const ReportSnapshot& snapshot);
 
 // The bytes of the graph picture for the test, or of the blank picture (a
 // picture without extent) when no graph can be drawn.

@@ -11,9 +11,6 @@
 
 namespace {
 
-// The report's graph has five divisions on each axis; the note does not
-// depend on them.
-constexpr int GraphDivisions = 5;
 // NFPA 291 asks for at least this drop for a reliable projection.
 constexpr double RecommendedDropPercent = 25;
 // A typed flow this far from the outlet formula's is worth a look.
@@ -157,8 +154,8 @@ QStringList stops(const ReportSnapshot& snapshot, const GraphInputs& graph,
 QString chosenPressureNote(const ReportSnapshot& snapshot, const GraphInputs& graph) {
     if (!graph.drawn || !snapshot.settings.showExtraFlow)
         return {};
-    return BuildFlowGraphModel(graph.S, graph.R, graph.Q, GraphDivisions, GraphDivisions,
-                               snapshot.settings, snapshot.decimalSeparator)
+    return BuildFlowGraphModel(graph.S, graph.R, graph.Q, reportGraphDivisions,
+                               reportGraphDivisions, snapshot.settings, snapshot.decimalSeparator)
         .NoteText;
 }
 
