@@ -4,6 +4,8 @@
 #include "hydraulics/flowgraphmodel.h"
 #include "hydraulics/numbertext.h"
 
+#include <optional>
+
 ReportUnits reportUnits(UnitSystem units) {
     switch (units) {
     case UnitSystem::US:
@@ -46,10 +48,12 @@ TotalLine totalLine(const TestRecord& record, const ReportUnits& units) {
 
 GraphInputs graphInputs(const TestRecord& record, QChar decimalSeparator) {
     GraphInputs inputs;
-    inputs.S = readNumber(record.staticPressure, decimalSeparator).value_or(0.0);
-    inputs.R = readNumber(record.residualPressure, decimalSeparator).value_or(0.0);
+    const std::optional<double> S = readNumber(record.staticPressure, decimalSeparator);
+    const std::optional<double> R = readNumber(record.residualPressure, decimalSeparator);
+    inputs.S = S.value_or(0.0);
+    inputs.R = R.value_or(0.0);
     inputs.Q = totalFlow(record, decimalSeparator);
-    inputs.drawn = flowGraphPreconditionHolds(inputs.S, inputs.R, inputs.Q);
+    inputs.drawn = S && R && flowGraphPreconditionHolds(inputs.S, inputs.R, inputs.Q);
     return inputs;
 }
 

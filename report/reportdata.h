@@ -42,8 +42,10 @@ TotalLine totalLine(const TestRecord& record, const ReportUnits& units);
 
 // What the report's graph is drawn from: the static pressure S and the
 // residual pressure R (0 when empty or not a number) and the total flow Q.
-// `drawn` is false when the report carries the blank picture instead: Q not
-// above 0, S below R, or a value that is not finite.
+// `drawn` is false when the report carries the blank picture instead: a
+// pressure that does not read as a number (an empty one included), Q not
+// above 0, S below R, or a value that is not finite. A graph through a
+// pressure of 0 that nobody typed would print an invented rating.
 struct GraphInputs {
     double S = 0;
     double R = 0;

@@ -4,6 +4,7 @@
 #include "hydraulics/flowgraphmodel.h"
 #include "hydraulics/numbertext.h"
 #include "results/testrating.h"
+#include "textfile/textfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -119,6 +120,27 @@ QStringList outletAdvice(const QList<OutletRow>& outlets, UnitSystem units,
 
 // ---- What stops a result
 
+// Which pressure keeps the graph and the rating from being drawn: one that
+// is missing, or one that does not read as a number, quoted as typed.
+QStringList pressureStops(const TestRecord& test, QChar separator) {
+    QStringList missing;
+    QStringList notNumbers;
+    const auto check = [&](const char* name, const QString& text) {
+        if (isBlank(text))
+            missing.append(QString::fromLatin1(name));
+        else if (!readNumber(text, separator))
+            notNumbers.append(QStringLiteral("The %1 pressure \"%2\" is not a number.")
+                                  .arg(QString::fromLatin1(name), messageExcerpt(text.trimmed())));
+    };
+    check("static", test.staticPressure);
+    check("residual", test.residualPressure);
+    QStringList lines;
+    if (!missing.isEmpty())
+        lines.append(QStringLiteral("Enter the %1 pressure.")
+                         .arg(missing.join(QStringLiteral(" and the "))));
+    return lines + notNumbers;
+}
+
 QStringList stops(const ReportSnapshot& snapshot, const GraphInputs& graph,
                   const ResultTexts& texts) {
     const TestRecord& test = snapshot.test;
@@ -129,7 +151,7 @@ QStringList stops(const ReportSnapshot& snapshot, const GraphInputs& graph,
     const std::optional<double> S = readNumber(test.staticPressure, texts.separator);
     const std::optional<double> R = readNumber(test.residualPressure, texts.separator);
     if (!S || !R) {
-        lines.append(QStringLiteral("Enter the static and the residual pressure."));
+        lines += pressureStops(test, texts.separator);
         return lines;
     }
     if (*S < *R) {

@@ -174,8 +174,9 @@ void FlowTestReportPageTest::viewValues_data() {
     QTest::newRow("static equal to residual")
         << snapshot(test("50", "50", "", {"1000"}))
         << QStringList{"50 psi", "50 psi", "", "1000 gpm", "", "psi gpm"} << true;
-    QTest::newRow("no pressures") << snapshot(test("", "", "", {"1000"}))
-                                  << QStringList{"", "", "", "1000 gpm", "", "psi gpm"} << true;
+    QTest::newRow("no pressures: no graph")
+        << snapshot(test("", "", "", {"1000"}))
+        << QStringList{"", "", "", "1000 gpm", "", "psi gpm"} << false;
     QTest::newRow("metric kPa") << snapshot(test("350", "280", "3", {"2000"}),
                                             UnitSystem::MetricKPa)
                                 << QStringList{"350 kPa",  "280 kPa", "3 m",

@@ -1,5 +1,5 @@
-#include "documenttesthelpers.h"
 #include "document/testfile.h"
+#include "documenttesthelpers.h"
 #include "report/reportdata.h"
 
 #include <QLocale>
@@ -144,15 +144,21 @@ void ReportDataTest::graph_data() {
     QTest::newRow("static equal to residual: graph")
         << "50"
         << "50" << QStringList{"1000"} << point << 50.0 << 50.0 << 1000.0 << true;
-    QTest::newRow("empty pressures: (0, 0, Q)")
+    QTest::newRow("empty pressures: no graph")
         << ""
-        << "" << QStringList{"1000"} << point << 0.0 << 0.0 << 1000.0 << true;
+        << "" << QStringList{"1000"} << point << 0.0 << 0.0 << 1000.0 << false;
     QTest::newRow("static empty, residual given: no graph")
         << ""
         << "40" << QStringList{"1000"} << point << 0.0 << 40.0 << 1000.0 << false;
-    QTest::newRow("pressures not numbers count as 0")
+    QTest::newRow("pressures not numbers: no graph")
         << "sixty"
-        << "4O" << QStringList{"1000"} << point << 0.0 << 0.0 << 1000.0 << true;
+        << "4O" << QStringList{"1000"} << point << 0.0 << 0.0 << 1000.0 << false;
+    QTest::newRow("residual with its unit typed: no graph")
+        << "72"
+        << "58 psi" << QStringList{"1000"} << point << 72.0 << 0.0 << 1000.0 << false;
+    QTest::newRow("residual empty: no graph")
+        << "72"
+        << "" << QStringList{"1000"} << point << 72.0 << 0.0 << 1000.0 << false;
     QTest::newRow("two outlets summed")
         << "60"
         << "40" << QStringList{"500.5", "250"} << point << 60.0 << 40.0 << 750.5 << true;

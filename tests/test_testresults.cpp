@@ -65,7 +65,10 @@ void TestResultsTest::stopsAndAdvice_data() {
                             "least 25 %, so the projection to 20 psi is less reliable.";
     row("complete", snapshotOf(us, "60", "40", good), {});
     row("nothing typed", snapshotOf(us, "", "", {";"}), {noFlow, pressures});
-    row("residual no number", snapshotOf(us, "60", "4x", good), {pressures});
+    row("residual no number", snapshotOf(us, "60", "58 psi", good),
+        {"The residual pressure \"58 psi\" is not a number."});
+    row("residual missing, static no number", snapshotOf(us, "6O", " ", good),
+        {"Enter the residual pressure.", "The static pressure \"6O\" is not a number."});
     row("static below residual", snapshotOf(us, "40 ", "60", good),
         {"The static pressure (40 psi) is below the residual pressure (60 psi): no graph and no "
          "rating."});
