@@ -1,7 +1,9 @@
 #include "app/flowgrid.h"
 
+#include "hydraulics/derivedcells.h"
 #include "hydraulics/discharge.h"
 #include "hydraulics/keyfilters.h"
+#include "hydraulics/numbertext.h"
 #include "ui/keypress.h"
 #include "ui/textfields.h"
 
@@ -34,11 +36,11 @@ public:
                                   QLatin1Char(' ') +
                                   cells.index(index.row(), OutletRow::Label).data().toString());
         const QPersistentModelIndex cell(index);
-        OutletTableModel* model = &grid_.outlets();
+        FlowGrid* grid = &grid_;
         QObject::connect(editor, &QLineEdit::textChanged, editor,
-                         [model, cell](const QString& text) {
+                         [grid, cell](const QString& text) {
                              if (cell.isValid())
-                                 model->setCell(cell.row(), cell.column(), text);
+                                 grid->cellEdited(cell.row(), cell.column(), text);
                          });
         QObject::connect(editor, &QLineEdit::textEdited, &grid_, &FlowGrid::cellsChanged);
         return editor;
@@ -183,14 +185,35 @@ void FlowGrid::FlowGridSelectCell(int column, int row) {
     if (!model_.cell(outlet, column).isEmpty())
         return;
     const OutletRow& values = model_.outlets()[outlet];
-    if (column == OutletRow::Pitot)
+    if (column == OutletRow::Pitot) {
         model_.setCell(outlet, column, ComputePitot(values, units()));
-    else if (column == OutletRow::Flow)
+        model_.derivedCells(outlet).pitotFilled = !model_.cell(outlet, column).isEmpty();
+    } else if (column == OutletRow::Flow) {
         model_.setCell(outlet, column, ComputeFlow(values, units()));
+    }
     if (model_.cell(outlet, column).isEmpty() && row >= 2)
         model_.setCell(outlet, column, model_.cell(outlet - 1, column));
     // What the grid fills in is part of the test, to be saved like typing.
     if (!model_.cell(outlet, column).isEmpty())
+        emit cellsChanged();
+}
+
+void FlowGrid::cellEdited(int outlet, int column, const QString& text) {
+    if (outlet >= model_.rowCount() || model_.cell(outlet, column) == text)
+        return;
+    const OutletRow after =
+        rowAfterEdit(model_.outlets()[outlet], column, text, model_.derivedCells(outlet), units(),
+                     localeDecimalSeparator());
+    model_.setCell(outlet, column, text);
+    bool followed = false;
+    for (int other = OutletRow::Elev; other < OutletRow::ColumnCount; ++other) {
+        if (other == column || after[other] == model_.cell(outlet, other))
+            continue;
+        model_.setCell(outlet, other, after[other]);
+        followed = true;
+    }
+    // A computed cell that follows is a change of the test like the edit.
+    if (followed)
         emit cellsChanged();
 }
 

@@ -47,6 +47,10 @@ public:
 
     // Automatic filling of the cell at (column, row) as it is entered.
     void FlowGridSelectCell(int column, int row);
+    // The user changed a cell of outlet `outlet` (from 0) in its editor: the
+    // text goes into the cell, and a computed Flow or Pitot cell of that
+    // row follows it.
+    void cellEdited(int outlet, int column, const QString& text);
 
     // The Elev column takes signed numbers, the others unsigned ones.
     static CharacterFilter filterOfColumn(int column);

@@ -102,6 +102,7 @@ QString OutletTableModel::hint(int column) {
 void OutletTableModel::setOutlets(QList<OutletRow> rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    derived_ = QList<DerivedCells>(rows_.size());
     endResetModel();
 }
 
@@ -117,6 +118,7 @@ void OutletTableModel::appendOutlet(const OutletRow& row) {
     const int at = static_cast<int>(rows_.size());
     beginInsertRows({}, at, at);
     rows_.append(row);
+    derived_.append(DerivedCells{});
     endInsertRows();
 }
 
@@ -126,5 +128,6 @@ void OutletTableModel::removeLastOutlet() {
     const int at = static_cast<int>(rows_.size()) - 1;
     beginRemoveRows({}, at, at);
     rows_.removeLast();
+    derived_.removeLast();
     endRemoveRows();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hydraulics/derivedcells.h"
 #include "hydraulics/outletrow.h"
 #include "hydraulics/units.h"
 
@@ -31,8 +32,12 @@ public:
     void setCell(int outlet, int column, const QString& text);
     void appendOutlet(const OutletRow& row);
     void removeLastOutlet();
+    // Which computed cells of an outlet follow their inputs; none in rows
+    // set or appended.
+    DerivedCells& derivedCells(int outlet) { return derived_[outlet]; }
 
 private:
     QList<OutletRow> rows_;
+    QList<DerivedCells> derived_; // one per row
     UnitSystem units_ = UnitSystem::US;
 };

@@ -1,7 +1,9 @@
+#include "hydraulics/derivedcells.h"
 #include "hydraulics/discharge.h"
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(OutletRow)
 Q_DECLARE_METATYPE(UnitSystem)
 
 namespace {
@@ -23,6 +25,8 @@ private slots:
     void flow();
     void pitot_data();
     void pitot();
+    void computedCellsFollow_data();
+    void computedCellsFollow();
 };
 
 void DischargeTest::flow_data() {
@@ -108,4 +112,63 @@ void DischargeTest::pitot() {
 }
 
 QTEST_APPLESS_MAIN(DischargeTest)
+void DischargeTest::computedCellsFollow_data() {
+    QTest::addColumn<OutletRow>("before");
+    QTest::addColumn<bool>("pitotFilled");
+    QTest::addColumn<bool>("flowEmptied");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<OutletRow>("after");
+    QTest::addColumn<bool>("pitotFilledAfter");
+    QTest::addColumn<bool>("flowEmptiedAfter");
+    const int size = OutletRow::Size, c = OutletRow::C, pitot = OutletRow::Pitot,
+              flow = OutletRow::Flow;
+    const auto add = [](const char* name, const OutletRow& before, bool filled, bool emptied,
+                        int column, const char* text, const OutletRow& after, bool filledAfter,
+                        bool emptiedAfter) {
+        QTest::newRow(name) << before << filled << emptied << column << QString(text) << after
+                            << filledAfter << emptiedAfter;
+    };
+    OutletRow elevated = row("2.5", "0.9", "16", "671");
+    elevated[OutletRow::Elev] = "3";
+    add("formula's flow follows the pitot", row("2.5", "0.9", "16", "671"), false, false, pitot,
+        "20", row("2.5", "0.9", "20", "751"), false, false);
+    add("and the size", row("2.5", "0.9", "16", "671"), false, false, size, "2.25",
+        row("2.25", "0.9", "16", "544"), false, false);
+    add("and C", row("2.5", "0.9", "16", "671"), false, false, c, "0.8",
+        row("2.5", "0.8", "16", "597"), false, false);
+    add("a typed flow stays", row("2.5", "0.9", "16", "700"), false, false, pitot, "20",
+        row("2.5", "0.9", "20", "700"), false, false);
+    add("an empty flow stays", row("2.5", "0.9", "16", ""), false, false, pitot, "20",
+        row("2.5", "0.9", "20", ""), false, false);
+    add("a pitot deleted empties the flow", row("2.5", "0.9", "1", "168"), false, false, pitot, "",
+        row("2.5", "0.9", "", ""), false, true);
+    add("which follows the pitot typed again", row("2.5", "0.9", "", ""), false, true, pitot, "2",
+        row("2.5", "0.9", "2", "237"), false, false);
+    add("a flow typed ends the following", row("2.5", "0.9", "", ""), false, true, flow, "5",
+        row("2.5", "0.9", "", "5"), false, false);
+    add("elevation changes nothing", row("2.5", "0.9", "16", "671"), false, false,
+        OutletRow::Elev, "3", elevated, false, false);
+    add("a filled pitot follows the flow", row("2.5", "0.9", "35.5", "1000"), true, false, flow,
+        "1200", row("2.5", "0.9", "51.1", "1200"), true, false);
+    add("and the size, leaving the flow", row("2.5", "0.9", "35.5", "1000"), true, false, size, "2",
+        row("2", "0.9", "86.7", "1000"), true, false);
+    add("a filled pitot typed over is the user's", row("2.5", "0.9", "35.5", "1000"), true, false,
+        pitot, "30", row("2.5", "0.9", "30", "1000"), false, false);
+    add("a pitot not filled stays", row("2.5", "0.9", "35.5", "1000"), false, false, flow, "1200",
+        row("2.5", "0.9", "35.5", "1200"), false, false);
+}
+
+void DischargeTest::computedCellsFollow() {
+    QFETCH(OutletRow, before);
+    QFETCH(bool, pitotFilled);
+    QFETCH(bool, flowEmptied);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    DerivedCells derived{pitotFilled, flowEmptied};
+    QTEST(rowAfterEdit(before, column, text, derived, UnitSystem::US, QLatin1Char('.')), "after");
+    QTEST(derived.pitotFilled, "pitotFilledAfter");
+    QTEST(derived.flowEmptied, "flowEmptiedAfter");
+}
+
 #include "test_discharge.moc"

@@ -32,6 +32,7 @@ private slots:
     void filledCellsAreNeverOverwritten_data();
     void filledCellsAreNeverOverwritten();
     void pitotFromFlow();
+    void filledFlowFollowsItsPitot();
     void removeWithOneOutletDoesNothing();
     void addAfterRemoveGivesEmptyRow();
     void removingCurrentRowEntersNewLastRow();
@@ -254,6 +255,28 @@ void FlowGridTest::pitotFromFlow() {
     fillRow(1, "", "2.5", "0.9", "", "1000");
     editorAt(4, 1);
     QCOMPARE(cell(4, 1), QString("35.5"));
+}
+
+void FlowGridTest::filledFlowFollowsItsPitot() {
+    const auto typeInto = [this](int column, const char* text) {
+        QLineEdit& editor = editorAt(column, 1);
+        editor.selectAll();
+        QTest::keyClicks(&editor, text);
+    };
+    typeInto(2, "2.5");
+    typeInto(3, "0.9");
+    typeInto(4, "16");
+    pressEnter(); // into the empty Flow cell
+    QCOMPARE(cell(5, 1), QString("671"));
+    typeInto(4, "20");
+    QCOMPARE(cell(5, 1), QString("751"));
+    pressEnter();
+    QCOMPARE(grid().cellEditor()->text(), QString("751"));
+    QVERIFY(window_->isModified());
+
+    typeInto(5, "700"); // the user's own flow
+    typeInto(4, "16");
+    QCOMPARE(cell(5, 1), QString("700"));
 }
 
 void FlowGridTest::removeWithOneOutletDoesNothing() {
