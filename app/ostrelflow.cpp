@@ -519,11 +519,18 @@ QString TFlowTest::chooseSaveName(const QString& filter, const QString& suffix,
     if (chosen.isEmpty())
         return {};
     saveDialogName_ = withDefaultSuffix(chosen, suffix);
+    savedNameIsReport_ = suffix != testFileSuffix;
     return saveDialogName_;
 }
 
 bool TFlowTest::SaveClick() {
-    const QString chosen = chooseSaveName(testFileFilter, testFileSuffix);
+    // A test saved under a report's name would be taken for the report and
+    // no longer open by a double-click: after an export, Save offers the
+    // exported name as a test file. A test saved under its own extension
+    // keeps it.
+    const QString chosen =
+        chooseSaveName(testFileFilter, testFileSuffix,
+                       savedNameIsReport_ ? OfferedName::WithSuffix : OfferedName::AsChosen);
     if (chosen.isEmpty())
         return false;
     if (!ConfirmOverwrite(chosen))
@@ -567,9 +574,11 @@ ReportSnapshot TFlowTest::resultsSnapshot() const {
 }
 
 bool TFlowTest::runReport() {
-    const FlowTestViews views(reportSnapshot());
-    // Printed from the preview or at once, each job names its test.
-    RvSystem.printJobTitle = printJobTitle(eDate->text(), LocationMemo->text());
+    const ReportSnapshot snapshot = reportSnapshot();
+    // Printed from the preview or at once, each job names its test, and so
+    // does the title of a PDF or web page.
+    RvSystem.printJobTitle = printJobTitle(snapshot.test);
+    const FlowTestViews views(snapshot);
     // The preview is its own window; the other outputs show their progress.
     std::unique_ptr<ReportStatusWindow> status;
     if (RvSystem.destination != ReportDestination::Preview) {

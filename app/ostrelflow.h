@@ -102,7 +102,8 @@ private:
     bool runReport();
     // The shared save dialog, offering the last chosen name without its
     // folder; empty when cancelled. The name has the suffix when typed
-    // without. A report export offers the name with its own extension.
+    // without. Offered WithSuffix, a name of another kind of file gets the
+    // suffix in place of its own.
     enum class OfferedName { AsChosen, WithSuffix };
     QString chooseSaveName(const QString& filter, const QString& suffix,
                            OfferedName offered = OfferedName::AsChosen);
@@ -122,6 +123,7 @@ private:
     QString fileToOpen_;
     QString openDialogName_; // full name of the last file opened
     QString saveDialogName_; // last name chosen in the save dialog
+    bool savedNameIsReport_ = false; // chosen by Save as pdf or Save as html
     QString lastFolder_;     // where the file dialogs start
     WindowState state_;
     ResultsWindow* resultsWindow_ = nullptr;

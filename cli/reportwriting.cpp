@@ -5,6 +5,7 @@
 #include "report/filerenders.h"
 #include "report/htmlwriter.h"
 #include "report/pdfwriter.h"
+#include "report/printjobtitle.h"
 #include "textfile/fileaccess.h"
 #include "textfile/textfile.h"
 
@@ -109,13 +110,15 @@ ReportSnapshot snapshotOfFile(const QString& inputFile, const Settings& settings
 
 PlannedReport planReport(const CommandLine& command, const Settings& settings,
                          QChar decimalSeparator, const QString& inputFile) {
-    PlannedReport report{inputFile, {}, {}, {}};
+    PlannedReport report{inputFile, {}, {}, {}, {}};
     if (const auto refusal = reportNameRefusal(command, inputFile)) {
         report.error = *refusal;
         return report;
     }
     report.error = failureOf(inputFile, [&] {
-        report.pages = composeFlowTestReport(snapshotOfFile(inputFile, settings, decimalSeparator));
+        const ReportSnapshot snapshot = snapshotOfFile(inputFile, settings, decimalSeparator);
+        report.pages = composeFlowTestReport(snapshot);
+        report.title = printJobTitle(snapshot.test);
         report.targets = reportTargets(command, inputFile);
         for (const ReportTarget& target : report.targets) {
             if (target.format == ReportTarget::Format::Pdf)
@@ -161,12 +164,12 @@ QSet<QString> batchPaths(const QList<PlannedReport>& batch) {
 void writeReports(const PlannedReport& report, bool replace, const QSet<QString>& batchPaths) {
     if (!replace)
         refuseToReplace(report);
-    const HtmlOutput html{LinkHandling::Replace, [&batchPaths](const QString& path) {
+    const HtmlOutput html{LinkHandling::Replace, report.title, [&batchPaths](const QString& path) {
                               return batchPaths.contains(comparablePath(path));
                           }};
     for (const ReportTarget& target : report.targets) {
         if (target.format == ReportTarget::Format::Pdf)
-            writePdfFile(target.fileName, report.pages, LinkHandling::Replace);
+            writePdfFile(target.fileName, report.pages, report.title, LinkHandling::Replace);
         else
             writeHtmlFile(target.fileName, report.pages, html);
     }

@@ -52,6 +52,7 @@ struct PlannedReport {
     QString inputFile;
     ComposedReport pages;
     QList<ReportTarget> targets;
+    QString title; // of the PDF and of the web pages
     QString error; // empty when the report can be written
 };
 

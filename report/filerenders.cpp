@@ -5,7 +5,7 @@
 #include <QFileInfo>
 
 void PdfRender::produce(const ComposedReport& pages, const ReportSystem& system) {
-    writePdfFile(system.outputFileName, pages);
+    writePdfFile(system.outputFileName, pages, system.printJobTitle);
 }
 
 HtmlName splitHtmlName(const QString& fileName) {
@@ -23,5 +23,5 @@ void writeHtmlFile(const QString& fileName, const ComposedReport& pages, const H
 }
 
 void HtmlRender::produce(const ComposedReport& pages, const ReportSystem& system) {
-    writeHtmlFile(system.outputFileName, pages);
+    writeHtmlFile(system.outputFileName, pages, {LinkHandling::Follow, system.printJobTitle, {}});
 }

@@ -25,7 +25,7 @@ const char* const pageHead = R"(<!DOCTYPE html>
 <html lang="en">
 <head>
 <meta charset="utf-8">
-<title>Hydrant Flow Test Report</title>
+<title>%1</title>
 <style>
 @page { size: letter; margin: 0 }
 html { background: #d9d9d9 }
@@ -134,8 +134,8 @@ public:
 
     // `previous` and `next`: the URLs of the neighbouring pages, empty for
     // none; a report of one page has neither.
-    QByteArray document(const QString& previous, const QString& next) const {
-        QString head = QLatin1String(pageHead);
+    QByteArray document(const QString& title, const QString& previous, const QString& next) const {
+        QString head = QString::fromLatin1(pageHead).arg(htmlEscaped(title));
         if (!previous.isEmpty() || !next.isEmpty())
             head += QLatin1String(pageLinksStyle) + QLatin1String(pageBodyStart) +
                     pageLinks(previous, next);
@@ -170,9 +170,11 @@ private:
 // folder as it was.
 class HtmlReportFiles {
 public:
-    HtmlReportFiles(const QString& folder, const QString& baseName, const QString& extension)
+    HtmlReportFiles(const QString& folder, const QString& baseName, const QString& extension,
+                    const QString& title)
         : folder_(folder), baseName_(baseName), extension_(extension),
-          pictureFolder_(QDir(folder).filePath(baseName)) {}
+          pictureFolder_(QDir(folder).filePath(baseName)),
+          title_(title.isEmpty() ? QStringLiteral("Hydrant Flow Test Report") : title) {}
 
     // Page `pageNumber` of `pageCount`, from 1.
     void addPage(const ComposedPage& page, int pageNumber, int pageCount) {
@@ -193,8 +195,14 @@ public:
         const auto pageUrl = [&](int k) {
             return k < 1 || k > pageCount ? QString() : urlPathComponent(pageFileName(k));
         };
+        // Tabs and bookmarks of the pages of one report tell them apart.
+        const QString title = pageCount == 1 ? title_
+                                             : QStringLiteral("%1 \u2013 page %2 of %3")
+                                                   .arg(title_)
+                                                   .arg(pageNumber)
+                                                   .arg(pageCount);
         pages_.append({QDir(folder_).filePath(pageFileName(pageNumber)),
-                       html.document(pageUrl(pageNumber - 1), pageUrl(pageNumber + 1))});
+                       html.document(title, pageUrl(pageNumber - 1), pageUrl(pageNumber + 1))});
     }
 
     // The pictures and pages replace the old ones as one set, so no page
@@ -242,6 +250,7 @@ private:
     QString baseName_;
     QString extension_;
     QString pictureFolder_;
+    QString title_;
     QList<FileContent> pictures_;
     QList<FileContent> pages_;
 };
@@ -281,7 +290,7 @@ QString htmlPictureFileName(int pageNumber, int pictureNumber) {
 void writeHtmlReport(const ComposedReport& pages, const QString& folder, const QString& baseName,
                      const QString& extension, const HtmlOutput& output) {
     checkHtmlReportName(folder, baseName, extension);
-    HtmlReportFiles files(folder, baseName, extension);
+    HtmlReportFiles files(folder, baseName, extension, output.title);
     for (int k = 1; k <= pages.size(); ++k)
         files.addPage(pages[k - 1], k, static_cast<int>(pages.size()));
     files.write(output.links);

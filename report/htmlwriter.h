@@ -9,6 +9,9 @@
 
 struct HtmlOutput {
     LinkHandling links = LinkHandling::Follow;
+    // Each page's title, followed by "page k of n" when there are several;
+    // "Hydrant Flow Test Report" when empty.
+    QString title;
     // For a batch: tells a path that another report of the run writes, which
     // is never taken for an old page of this one.
     std::function<bool(const QString& path)> writtenByAnother;

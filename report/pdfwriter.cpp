@@ -152,11 +152,6 @@ private:
 
     EmbeddedFont loadTrueType(const QString& fontFile) {
         const QString step = QStringLiteral("embed the font \"%1\"").arg(fontFile);
-        if (!utfEncodings_) {
-            HPDF_UseUTFEncodings(doc_.get());
-            doc_.check(step);
-            utfEncodings_ = true;
-        }
         const QByteArray name = doc_.checked(
             HPDF_LoadTTFontFromFile(doc_.get(), QFile::encodeName(fontFile).constData(), HPDF_TRUE),
             step);
@@ -166,7 +161,6 @@ private:
     const HaruDocument& doc_;
     std::array<HPDF_Font, 2> helvetica_{};
     QHash<QString, EmbeddedFont> embedded_;
-    bool utfEncodings_ = false;
 };
 
 // A stretch of a text run drawn in one font; an empty font file means
@@ -300,10 +294,22 @@ private:
     const HPDF_Page page_;
 };
 
-void describeDocument(const HaruDocument& doc) {
+void describeDocument(const HaruDocument& doc, const QString& title) {
     const QByteArray creator = QByteArray("Ostrel Hydrant Flow Test (") + AppInfo::webAddress + ')';
     HPDF_SetInfoAttr(doc.get(), HPDF_INFO_KEYWORDS, "hydrant flow test");
     HPDF_SetInfoAttr(doc.get(), HPDF_INFO_CREATOR, creator.constData());
+    // The embedded Unicode fonts take UTF-8 text; registering the encoder
+    // writes nothing into a document that does not use it.
+    HPDF_UseUTFEncodings(doc.get());
+    if (!title.isEmpty()) {
+        // Through the UTF-8 encoder libharu writes the title as UTF-16, so
+        // a location in any script reads right in the viewer. Nothing else
+        // uses the current encoder: every font names its own encoding.
+        HPDF_SetCurrentEncoder(doc.get(), "UTF-8");
+        QString text = title;
+        text.replace(QChar(0), QChar(0xfffd)); // a C string ends at NUL
+        HPDF_SetInfoAttr(doc.get(), HPDF_INFO_TITLE, text.toUtf8().constData());
+    }
     // Content streams and embedded fonts deflated; the JPEG pictures keep
     // their own DCT coding only.
     HPDF_SetCompressionMode(doc.get(), HPDF_COMP_ALL);
@@ -312,9 +318,9 @@ void describeDocument(const HaruDocument& doc) {
 
 } // namespace
 
-QByteArray pdfBytes(const ComposedReport& pages) {
+QByteArray pdfBytes(const ComposedReport& pages, const QString& title) {
     HaruDocument doc; // not const: libharu's error handler writes into it
-    describeDocument(doc);
+    describeDocument(doc, title);
     PdfFonts fonts(doc);
     for (const ComposedPage& page : pages) {
         PdfPageWriter writer(doc, fonts);
@@ -325,6 +331,7 @@ QByteArray pdfBytes(const ComposedReport& pages) {
     return doc.contents();
 }
 
-void writePdfFile(const QString& fileName, const ComposedReport& pages, LinkHandling links) {
-    writeWholeFile(fileName, pdfBytes(pages), links);
+void writePdfFile(const QString& fileName, const ComposedReport& pages, const QString& title,
+                  LinkHandling links) {
+    writeWholeFile(fileName, pdfBytes(pages, title), links);
 }

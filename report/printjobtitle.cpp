@@ -39,3 +39,7 @@ QString printJobTitle(const QString& dateText, const QString& locationText) {
         parts.append(location);
     return parts.join(QStringLiteral(" \u2013 "));
 }
+
+QString printJobTitle(const TestRecord& test) {
+    return printJobTitle(test.date, test.location.join(QLatin1Char('\n')));
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/testrecord.h"
+
 #include <QString>
 
 // The title a print job carries in the printer queue, so that queued and
@@ -9,3 +11,7 @@
 // runs of spaces and tabs become one space, and a very long location line
 // is cut with "…".
 QString printJobTitle(const QString& dateText, const QString& locationText);
+
+// The same for a test: its date and location lines. The PDF and web pages
+// of the report carry it as their title too.
+QString printJobTitle(const TestRecord& test);

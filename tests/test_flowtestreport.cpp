@@ -2,6 +2,7 @@
 #include "faultfs.h"
 #include "report/flowtestreport.h"
 #include "report/pdfwriter.h"
+#include "report/printjobtitle.h"
 
 #include <QDir>
 #include <QFile>
@@ -199,6 +200,7 @@ private slots:
     void csvKeepsInputOrder();
     void pdfAsSaveAsPdf_data();
     void pdfAsSaveAsPdf();
+    void documentTitlesNameTheTest();
     void existingOutputs_data();
     void existingOutputs();
     void outDir();
@@ -743,9 +745,14 @@ void FlowTestReportTest::edgeFiles_data() {
     QTest::newRow("static equal to residual: level line to the right edge")
         << QByteArray("Static = 50\r\nResidual = 50\r\nFlow = #1,,,,,1000\r\n") << QStringList{"#1"}
         << 1000.0 << "" << true << "right";
-    QTest::newRow("empty pressures: graph for (0, 0, Q) without a line")
-        << QByteArray("Flow = #1,,,,,1000\r\n") << QStringList{"#1"} << 1000.0 << "" << true
-        << "null";
+    QTest::newRow("empty pressures: no graph")
+        << QByteArray("Flow = #1,,,,,1000\r\n") << QStringList{"#1"} << 1000.0 << "" << false << "";
+    QTest::newRow("residual empty: no graph")
+        << QByteArray("Static = 72\r\nResidual = \r\nFlow = #1,,,,,1000\r\n") << QStringList{"#1"}
+        << 1000.0 << "" << false << "";
+    QTest::newRow("residual typed with its unit: no graph")
+        << QByteArray("Static = 72\r\nResidual = 58 psi\r\nFlow = #1,,,,,1000\r\n")
+        << QStringList{"#1"} << 1000.0 << "" << false << "";
     QTest::newRow("three outlets without flows: 0 gpm, no graph")
         << QByteArray("Static = 60\r\nFlow = #1\r\nFlow = #2\r\nFlow = #3\r\n")
         << QStringList{"#1", "#2", "#3"} << 0.0 << "0 gpm" << false << "";
@@ -909,6 +916,9 @@ void FlowTestReportTest::csvCells_data() {
         << QStringList{"--extra-pressure", "35.50"} << QByteArray() << ",35.5,";
     QTest::newRow("--extra-pressure 35,50 with a comma under C")
         << QStringList{"--extra-pressure", "35,50"} << QByteArray() << ",35.5,";
+    QTest::newRow("a residual typed with its unit: no graph cells")
+        << QStringList() << QByteArray("Static = 72\r\nResidual = 58 psi\r\nFlow = #1,,,,,1000\r\n")
+        << ",72,58 psi,1,1000.0,,,,,,us\r\n";
     QTest::newRow("units: bar") << QStringList{"--units", "bar"} << QByteArray() << ",19.4,bar\r\n";
     QTest::newRow("units: kpa") << QStringList{"--units", "KPa"} << QByteArray() << ",19.4,kpa\r\n";
 }
@@ -970,7 +980,27 @@ void FlowTestReportTest::pdfAsSaveAsPdf() {
     settings.units = static_cast<UnitSystem>(units);
     settings.testedBy = testedBy;
     const ComposedReport pages = composeFlowTestReport({record, settings, QLatin1Char('.')});
-    QCOMPARE(fileBytes(data_->filePath("tool.pdf")), pdfBytes(pages));
+    QCOMPARE(fileBytes(data_->filePath("tool.pdf")), pdfBytes(pages, printJobTitle(record)));
+}
+
+void FlowTestReportTest::documentTitlesNameTheTest() {
+    QByteArray bytes = "Date = 5/16/2023\r\nLocation = \r\nLocation = Oak Stra\xdf"
+                       "e\r\n";
+    for (int k = 1; k <= 6; ++k) // two pages
+        bytes += "Flow = #" + QByteArray::number(k) + ",,,,,500\r\n";
+    const QString input = dataFile("oak.oft", bytes);
+    const ToolRun result = run({"--out-dir", ".", "--format", "both", input});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.exitCode, 0);
+    const QString title = "Hydrant Flow Test Report \u2013 5/16/2023 \u2013 Oak Stra\u00dfe";
+    QByteArray utf16 = "FEFF";
+    for (const QChar c : title)
+        utf16 += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    QVERIFY(fileBytes(data_->filePath("oak.pdf")).contains("/Title <" + utf16 + ">"));
+    for (int page : {1, 2})
+        QVERIFY(
+            QString::fromUtf8(fileBytes(data_->filePath(QString("oak%1.html").arg(page))))
+                .contains(QString("<title>%1 \u2013 page %2 of 2</title>").arg(title).arg(page)));
 }
 
 void FlowTestReportTest::existingOutputs_data() {

@@ -212,9 +212,9 @@ void ReportCommandsTest::pdfAsksBeforeReplacingByFullName() {
     QVERIFY(contents(file("report.pdf")) != first);
     QVERIFY(window_->isModified());
 
-    // Save then offers the report's name, with the test filter.
+    // Save then offers the report's name as a test's, with the test filter.
     window_->SaveClick();
-    QCOMPARE(prompts().saveRequests.last().initialName, QString("report.pdf"));
+    QCOMPARE(prompts().saveRequests.last().initialName, QString("report.oft"));
     QCOMPARE(prompts().saveRequests.last().filter, QString("Ostrel Hydrant Flow Test |*.oft;*oft"));
 }
 
@@ -250,12 +250,14 @@ void ReportCommandsTest::failedWriteShowsErrorAndLeavesNoFile() {
     window_->SaveAsHtmlClick();
     QCOMPARE(prompts().errors.size(), 2);
     QVERIFY2(prompts().errors[0].startsWith("Cannot create file"), qPrintable(prompts().errors[0]));
-    QCOMPARE(prompts().errors[1],
-             QString("Cannot create folder \"%1\". Read-only file system.").arg(file("shelf/page")));
+    QCOMPARE(
+        prompts().errors[1],
+        QString("Cannot create folder \"%1\". Read-only file system.").arg(file("shelf/page")));
     QVERIFY(QDir(file("shelf")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
 void ReportCommandsTest::dialogsStartWhereTheLastFileWasAndExportsOfferTheirExtension() {
+
     QDir().mkpath(file("tests"));
     QDir().mkpath(file("reports"));
     prompts().saveAnswers.append({file("tests/mytest.oft"), file("reports/report.pdf")});
@@ -283,6 +285,12 @@ void ReportCommandsTest::dialogsStartWhereTheLastFileWasAndExportsOfferTheirExte
     QCOMPARE(prompts().openRequests[1].startFolder, file("tests"));
     QVERIFY(!contents(file("appdata/Ostrel/FlowTest/WindowState.INI")).isEmpty());
     QVERIFY(!contents(file("appdata/Ostrel/FlowTest/FlowTest20.INI")).contains("tests"));
+
+    // A test saved under another extension is offered that name again.
+    prompts().saveAnswers.append(file("tests/data.txt"));
+    window_->SaveClick();
+    window_->SaveClick(); // cancelled
+    QCOMPARE(prompts().saveRequests.last().initialName, QString("data.txt"));
 }
 
 void ReportCommandsTest::htmlErrorNamesTheFolderAndReason() {
