@@ -328,7 +328,10 @@ void TFlowTest::watchTestChanges() {
     for (QLineEdit* edit : {eDate, eTime, eStatic, eResidual, eReadElev})
         connect(edit, &QLineEdit::textChanged, results, changed);
     for (MemoEdit* memo : {LocationMemo, NotesMemo})
-        connect(memo, &QPlainTextEdit::textChanged, results, changed);
+        connect(memo, &QPlainTextEdit::textChanged, results, [this, changed] {
+            memosChanged_ = true;
+            changed();
+        });
     const OutletTableModel* outlets = &FlowGridWidget->outlets();
     connect(outlets, &QAbstractItemModel::dataChanged, results, changed);
     connect(outlets, &QAbstractItemModel::rowsInserted, results, changed);
@@ -568,9 +571,16 @@ ReportSnapshot TFlowTest::reportSnapshot() const {
 }
 
 ReportSnapshot TFlowTest::resultsSnapshot() const {
-    // The results read the numbers only: taken on every edit, the snapshot
-    // leaves out the texts, which may be long.
-    return {numbersRecord(), currentSettings(), localeDecimalSeparator()};
+    // Taken on every edit: the numbers, and the memos (which may be long)
+    // read again only after they changed.
+    ReportSnapshot snapshot{numbersRecord(), currentSettings(), localeDecimalSeparator()};
+    if (memosChanged_) {
+        memoLines_ = {textFieldLines(LocationMemo->text()), textFieldLines(NotesMemo->text())};
+        memosChanged_ = false;
+    }
+    snapshot.test.location = memoLines_.first;
+    snapshot.test.notes = memoLines_.second;
+    return snapshot;
 }
 
 bool TFlowTest::runReport() {

@@ -50,7 +50,7 @@ public:
     TestRecord testRecord() const;
     Settings currentSettings() const;
     ReportSnapshot reportSnapshot() const;
-    // The same without the date, time, location and notes texts.
+    // The same without the date and time.
     ReportSnapshot resultsSnapshot() const;
     // The results window, shown or hidden by Tools, Results.
     ResultsWindow& resultsWindow() const { return *resultsWindow_; }
@@ -119,12 +119,15 @@ private:
     void setFileOutput(ReportOutput& writer, const QString& fileName);
 
     bool Modified = false;
+    // The location and notes lines as the results last read them.
+    mutable std::pair<QStringList, QStringList> memoLines_;
+    mutable bool memosChanged_ = true;
     bool shown_ = false;
     QString fileToOpen_;
-    QString openDialogName_; // full name of the last file opened
-    QString saveDialogName_; // last name chosen in the save dialog
+    QString openDialogName_;         // full name of the last file opened
+    QString saveDialogName_;         // last name chosen in the save dialog
     bool savedNameIsReport_ = false; // chosen by Save as pdf or Save as html
-    QString lastFolder_;     // where the file dialogs start
+    QString lastFolder_;             // where the file dialogs start
     WindowState state_;
     ResultsWindow* resultsWindow_ = nullptr;
     QAction* resultsAction_ = nullptr;

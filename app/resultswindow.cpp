@@ -200,6 +200,7 @@ void ResultsWindow::refresh() {
     sinceRefresh_.start();
     const ReportSnapshot snapshot = source_();
     results_ = computeTestResults(snapshot);
+    updateMemoNotes(snapshot);
     std::optional<FlowGraphPicture> picture = reportGraphPicture(snapshot);
     const bool drawn = picture.has_value();
     const ReportUnits units = reportUnits(snapshot.settings.units);
@@ -229,9 +230,29 @@ void ResultsWindow::showValues() {
         swatch_->setToolTip(QString());
     }
     drop_->setText(orNone(results_.dropText));
-    const QStringList lines = results_.stops + results_.advice;
+    const QStringList lines = messageLines();
     messages_->setText(lines.join(QLatin1Char('\n')));
     messages_->setVisible(!lines.isEmpty());
+}
+
+void ResultsWindow::updateMemoNotes(const ReportSnapshot& snapshot) {
+    // Laying out long memos costs what their text does: done again only
+    // when a memo or the number of outlets changed, not on every number.
+    const auto same = [](const QStringList& a, const QStringList& b) {
+        return a.isSharedWith(b) || a == b;
+    };
+    const MemoInputs& last = memoNotesOf_;
+    const qsizetype outlets = snapshot.test.outlets.size();
+    if (outlets == last.outlets && same(snapshot.test.location, last.location) &&
+        same(snapshot.test.notes, last.notes) && same(snapshot.settings.testedBy, last.testedBy))
+        return;
+    memoNotes_ = memoContinuationNotes(snapshot);
+    memoNotesOf_ = {snapshot.test.location, snapshot.test.notes, snapshot.settings.testedBy,
+                    outlets};
+}
+
+QStringList ResultsWindow::messageLines() const {
+    return results_.stops + results_.advice + memoNotes_;
 }
 
 QString ResultsWindow::resultsText() const {

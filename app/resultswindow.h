@@ -62,6 +62,8 @@ public:
     void refresh();
 
     const TestResults& results() const { return results_; }
+    // Every line of stops, advice and notes on the report's texts, as shown.
+    QStringList messageLines() const;
     // The results as plain text lines, as Copy puts them on the clipboard.
     QString resultsText() const;
     void copyResults() const;
@@ -82,6 +84,17 @@ private:
 
     SnapshotSource source_;
     TestResults results_;
+    // What the report says of memos it continues on a later page, and what
+    // it was found from.
+    struct MemoInputs {
+        QStringList location;
+        QStringList notes;
+        QStringList testedBy;
+        qsizetype outlets = -1;
+    };
+    void updateMemoNotes(const ReportSnapshot& snapshot);
+    QStringList memoNotes_;
+    MemoInputs memoNotesOf_;
     QTimer pending_;
     QElapsedTimer sinceRefresh_;
 

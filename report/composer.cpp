@@ -134,9 +134,11 @@ bool hasTextFrom(QStringView text, qsizetype position) {
     return false;
 }
 
-// Memo lines, and where the text that they do not hold begins.
+// Memo lines, where each begins in the text, and where the text that they
+// do not hold begins.
 struct WrappedMemo {
     QStringList lines;
+    QList<qsizetype> starts;
     qsizetype rest = 0;
 };
 WrappedMemo wrapMemo(QStringView text, double width, const ReportFont& font, qsizetype maxLines);
@@ -167,7 +169,11 @@ QList<RuleLine> underline(QStringView text, double left, double baseline, const 
 
 class PageBuilder {
 public:
-    explicit PageBuilder(ComposedPage& page) : page_(page) {}
+    // Told of each memo its box cuts short, with the memo's whole text.
+    using MemoCut = std::function<void(const ReportItem& item, const QString& text)>;
+
+    explicit PageBuilder(ComposedPage& page, MemoCut memoCut = {})
+        : page_(page), memoCut_(std::move(memoCut)) {}
 
     void placeItem(const ReportItem& item, QPointF origin, const FieldValues& fields) {
         const QRectF box = item.box.translated(origin);
@@ -189,6 +195,19 @@ public:
             page_.items.append(RuleLine{box.topLeft(), box.topRight(), ruleWidth});
             break;
         }
+    }
+
+    // Lines of text of `item`'s font one under another from `topLeft`, each
+    // cut at `width`; returns where the next line would go.
+    double placeLines(const QStringList& lines, const ReportItem& item, QPointF topLeft,
+                      double width) {
+        const double lineHeight = TextMetrics::arial().lineHeight(item.font);
+        double top = topLeft.y();
+        for (const QString& line : lines) {
+            placeText(line, item, QRectF(topLeft.x(), top, width, lineHeight), width);
+            top += lineHeight;
+        }
+        return top;
     }
 
 private:
@@ -245,13 +264,12 @@ private:
         const double lineHeight = TextMetrics::arial().lineHeight(item.font);
         WrappedMemo memo = wrapMemo(text, box.width(), item.font, linesFitting(box, lineHeight));
         // A reader must see that the box could not hold all of the text.
-        if (!memo.lines.isEmpty() && hasTextFrom(text, memo.rest))
+        const bool cut = hasTextFrom(text, memo.rest);
+        if (!memo.lines.isEmpty() && cut)
             memo.lines.last() = elided(memo.lines.last(), box.width(), item.font);
-        double top = box.top();
-        for (const QString& line : std::as_const(memo.lines)) {
-            placeText(line, item, QRectF(box.left(), top, box.width(), lineHeight), box.width());
-            top += lineHeight;
-        }
+        placeLines(memo.lines, item, box.topLeft(), box.width());
+        if (cut && memoCut_)
+            memoCut_(item, text);
     }
 
     void placePicture(const QByteArray& bytes, const QRectF& box) {
@@ -269,6 +287,7 @@ private:
     }
 
     ComposedPage& page_;
+    MemoCut memoCut_;
 };
 
 FieldValues fieldValues(const QList<ColumnDeclaration>& columns, const QList<ColumnValue>& row) {
@@ -313,15 +332,17 @@ qsizetype fittingEnd(QStringView paragraph, qsizetype start, double limit, const
 }
 
 // Returns where in the paragraph the lines stopped (its size when whole).
-qsizetype wrapParagraph(QStringView paragraph, double width, const ReportFont& font,
-                        qsizetype maxLines, QStringList& lines) {
+// The paragraph begins at `offset` in the memo's text.
+qsizetype wrapParagraph(QStringView paragraph, qsizetype offset, double width,
+                        const ReportFont& font, qsizetype maxLines, WrappedMemo& memo) {
     const double limit = width + tolerance;
     qsizetype start = 0;
-    while (start < paragraph.size() && lines.size() < maxLines) {
+    while (start < paragraph.size() && memo.lines.size() < maxLines) {
         qsizetype end = wholeWordsEnd(paragraph, start, limit, font);
         if (end == start) // not even the first word fits: break it between characters
             end = fittingEnd(paragraph, start, limit, font);
-        lines.append(paragraph.sliced(start, end - start).toString());
+        memo.lines.append(paragraph.sliced(start, end - start).toString());
+        memo.starts.append(offset + start);
         // The spaces at a break belong to neither line.
         start = skipSpaces(paragraph, end);
     }
@@ -346,9 +367,10 @@ WrappedMemo wrapMemo(QStringView text, double width, const ReportFont& font, qsi
         const auto [end, next] = paragraphEnd(text, start);
         if (end == start) {
             memo.lines.append(QString());
+            memo.starts.append(start);
         } else {
-            const qsizetype stop = start + wrapParagraph(text.sliced(start, end - start), width,
-                                                         font, maxLines, memo.lines);
+            const qsizetype stop = start + wrapParagraph(text.sliced(start, end - start), start,
+                                                         width, font, maxLines, memo);
             if (stop < end) {
                 memo.rest = stop;
                 return memo;
@@ -415,8 +437,17 @@ FieldValues firstRowOf(const QString& dataView, const QList<BandRow>& rows) {
     return {};
 }
 
+// A row's place in the report without its values: enough to break pages.
+struct RowSlot {
+    const ReportBand* band;
+    int rowIndex;
+
+    bool continuesBand() const { return rowIndex > 0; }
+};
+
 // Where each page begins: the index of its first band row.
-QList<qsizetype> pageStarts(const ReportDefinition& report, const QList<BandRow>& rows) {
+template <typename Row>
+QList<qsizetype> pageStarts(const ReportDefinition& report, const QList<Row>& rows) {
     const double continuedPageTop = report.continuedPageBand ? report.continuedPageBand->height : 0;
     QList<qsizetype> starts{0};
     double used = 0;
@@ -441,6 +472,184 @@ QList<qsizetype> pageStarts(const ReportDefinition& report, const QList<BandRow>
     return starts;
 }
 
+// Adds a page with the page items and, on a page after the first, the
+// continued page band; returns where the bands begin on it.
+double beginPage(ComposedReport& pages, const ReportDefinition& report,
+                 const FieldValues& continuedPageFields) {
+    pages.append(ComposedPage{report.paperSize, {}});
+    PageBuilder builder(pages.last());
+    for (const ReportItem& item : report.pageItems)
+        builder.placeItem(item, {0, 0}, {});
+    double top = report.region.top();
+    if (pages.size() > 1 && report.continuedPageBand) {
+        const ReportBand& band = *report.continuedPageBand;
+        for (const ReportItem& item : band.items)
+            builder.placeItem(item, {report.region.left(), top}, continuedPageFields);
+        top += band.height;
+    }
+    return top;
+}
+
+// Lines of a text as typed from `from` on (a line begun before counts
+// once); none when only white space is left.
+qsizetype typedLinesFrom(QStringView text, qsizetype from) {
+    if (!hasTextFrom(text, from))
+        return 0;
+    qsizetype lines = 1;
+    for (qsizetype i = from; i < text.size(); ++i)
+        if (text[i] == QLatin1Char('\n') ||
+            (text[i] == QLatin1Char('\r') && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ++lines;
+    return lines;
+}
+
+// A memo that its box cut short.
+struct CutMemo {
+    const MemoContinuation::Memo* memo;
+    ReportFont font;
+    QString text; // whole
+    int page;     // the page its box is on, from 1
+};
+
+// The pages after a report's last that print its cut memos whole.
+class ContinuationLayout {
+public:
+    ContinuationLayout(const ReportDefinition& report, FieldValues continuedPageFields,
+                       ComposedReport& pages, std::function<void(int)> pageStarted)
+        : report_(report), continuation_(*report.memoContinuation),
+          continuedPageFields_(std::move(continuedPageFields)), pages_(pages),
+          pageStarted_(std::move(pageStarted)) {}
+
+    QList<ContinuedMemo> layOut(const QList<CutMemo>& cuts) {
+        QList<ContinuedMemo> result;
+        startPage();
+        ReportItem caption = continuation_.caption;
+        caption.text = caption.text.arg(cuts.first().page);
+        placeLine(caption);
+        qsizetype notPrinted = 0;
+        for (const CutMemo& cut : cuts) {
+            ContinuedMemo continued{cut.memo->itemName, cut.page, 0, false};
+            if (notPrinted == 0) {
+                const qsizetype rest = layOutMemo(cut, continued);
+                continued.whole = rest == 0 && continued.page > 0;
+                notPrinted += rest;
+            } else {
+                notPrinted += typedLinesFrom(cut.text, 0);
+            }
+            result.append(continued);
+        }
+        if (notPrinted > 0) {
+            ReportItem note = continuation_.notPrinted;
+            if (notPrinted == 1)
+                note.text = continuation_.notPrintedOneLine;
+            else
+                note.text = note.text.arg(notPrinted);
+            placeLine(note);
+        }
+        return result;
+    }
+
+private:
+    // Places the memo from where the last one ended; returns how many of
+    // its lines as typed found no room.
+    qsizetype layOutMemo(const CutMemo& cut, ContinuedMemo& continued) {
+        const double lineHeight = TextMetrics::arial().lineHeight(cut.font);
+        const double headingHeight = continuation_.heading.box.height();
+        if (!roomFor(headingHeight + lineHeight) && !startPage())
+            return typedLinesFrom(cut.text, 0);
+        continued.page = pageNumber();
+        placeHeading(cut.memo->heading);
+        ReportItem item = continuation_.heading;
+        item.font = cut.font;
+        item.underline = false;
+        const WrappedMemo memo = wrapMemo(cut.text, width(), cut.font, linesLeft(lineHeight));
+        qsizetype placed = 0;
+        while (placed < memo.lines.size()) {
+            if (!roomFor(lineHeight)) {
+                if (!startPage())
+                    break;
+                placeHeading(cut.memo->heading + continuation_.continued);
+            }
+            const qsizetype count =
+                qMin(linesFitting(QRectF(0, top_, 1, bottom_ - top_), lineHeight),
+                     memo.lines.size() - placed);
+            top_ = PageBuilder(pages_.last())
+                       .placeLines(memo.lines.mid(placed, count), item,
+                                   {report_.region.left(), top_}, width());
+            placed += count;
+        }
+        top_ += continuation_.gapAfter;
+        return typedLinesFrom(cut.text,
+                              placed < memo.lines.size() ? memo.starts[placed] : memo.rest);
+    }
+
+    bool startPage() {
+        if (added_ == continuation_.maxPages)
+            return false;
+        top_ = beginPage(pages_, report_, continuedPageFields_);
+        ++added_;
+        if (pageStarted_)
+            pageStarted_(pageNumber());
+        // The last page keeps a line for what could not be printed.
+        bottom_ = report_.region.bottom() -
+                  (added_ == continuation_.maxPages ? continuation_.notPrinted.box.height() : 0);
+        return true;
+    }
+
+    int pageNumber() const { return static_cast<int>(pages_.size()); }
+    double width() const { return report_.region.width(); }
+    bool roomFor(double height) const { return top_ + height <= bottom_ + tolerance; }
+
+    // An upper bound of the lines of `lineHeight` the pages left can hold.
+    qsizetype linesLeft(double lineHeight) const {
+        const qsizetype perPage = static_cast<qsizetype>(report_.region.height() / lineHeight) + 1;
+        return perPage * (continuation_.maxPages - added_ + 1);
+    }
+
+    void placeHeading(const QString& text) {
+        ReportItem heading = continuation_.heading;
+        heading.text = text;
+        placeLine(heading);
+    }
+
+    // A fixed text on a line of its own, as high as its box.
+    void placeLine(ReportItem item) {
+        item.box.moveTopLeft({report_.region.left(), top_});
+        PageBuilder(pages_.last()).placeItem(item, {0, 0}, {});
+        top_ += item.box.height();
+    }
+
+    const ReportDefinition& report_;
+    const MemoContinuation& continuation_;
+    const FieldValues continuedPageFields_;
+    ComposedReport& pages_;
+    const std::function<void(int)> pageStarted_;
+    int added_ = 0;
+    double top_ = 0;
+    double bottom_ = 0;
+};
+
+// The continuation's entry for a memo item; none when it has none.
+const MemoContinuation::Memo* continuedMemo(const ReportDefinition& report,
+                                            const QString& itemName) {
+    if (!report.memoContinuation)
+        return nullptr;
+    for (const MemoContinuation::Memo& memo : report.memoContinuation->memos)
+        if (memo.itemName == itemName)
+            return &memo;
+    return nullptr;
+}
+
+// The cut memos in the order the continuation prints them.
+QList<CutMemo> inContinuationOrder(const MemoContinuation& continuation,
+                                   const QHash<QString, CutMemo>& cuts) {
+    QList<CutMemo> ordered;
+    for (const MemoContinuation::Memo& memo : continuation.memos)
+        if (const auto cut = cuts.constFind(memo.itemName); cut != cuts.cend())
+            ordered.append(*cut);
+    return ordered;
+}
+
 void numberPages(ComposedReport& pages, const ReportItem& pageNumber) {
     for (qsizetype k = 0; k < pages.size(); ++k) {
         ReportItem item = pageNumber;
@@ -455,22 +664,21 @@ ComposedReport ReportComposer::compose(const ReportDefinition& report) {
     const QList<BandRow> rows =
         readBands(report, [this](const QString& view) { return connectionFor(view); });
     const QList<qsizetype> starts = pageStarts(report, rows);
+    const FieldValues continuedPageFields =
+        report.continuedPageBand ? firstRowOf(report.continuedPageBand->dataView, rows)
+                                 : FieldValues();
+    QHash<QString, CutMemo> cuts;
     ComposedReport pages;
     for (qsizetype page = 0; page < starts.size(); ++page) {
-        pages.append(ComposedPage{report.paperSize, {}});
+        QPointF origin(report.region.left(), beginPage(pages, report, continuedPageFields));
         if (pageStarted_)
             pageStarted_(static_cast<int>(pages.size()));
-        PageBuilder builder(pages.last());
-        for (const ReportItem& item : report.pageItems)
-            builder.placeItem(item, {0, 0}, {});
-        QPointF origin = report.region.topLeft();
-        if (page > 0 && report.continuedPageBand) {
-            const ReportBand& band = *report.continuedPageBand;
-            const FieldValues fields = firstRowOf(band.dataView, rows);
-            for (const ReportItem& item : band.items)
-                builder.placeItem(item, origin, fields);
-            origin.ry() += band.height;
-        }
+        const auto memoCut = [&](const ReportItem& item, const QString& text) {
+            const auto memo = continuedMemo(report, item.name);
+            if (memo && !cuts.contains(item.name))
+                cuts.insert(item.name, {memo, item.font, text, static_cast<int>(pages.size())});
+        };
+        PageBuilder builder(pages.last(), memoCut);
         const qsizetype end = page + 1 < starts.size() ? starts[page + 1] : rows.size();
         for (qsizetype i = starts[page]; i < end; ++i) {
             const ReportBand& band = *rows[i].band;
@@ -484,9 +692,59 @@ ComposedReport ReportComposer::compose(const ReportDefinition& report) {
             origin.ry() += band.height;
         }
     }
+    if (!cuts.isEmpty())
+        ContinuationLayout(report, continuedPageFields, pages, pageStarted_)
+            .layOut(inContinuationOrder(*report.memoContinuation, cuts));
     if (pages.size() > 1 && report.pageNumber)
         numberPages(pages, *report.pageNumber);
     return pages;
+}
+
+qsizetype memoBoxLines(const ReportItem& memo) {
+    return linesFitting(memo.box, TextMetrics::arial().lineHeight(memo.font));
+}
+
+qsizetype memoLineCount(QStringView text, const ReportItem& memo, qsizetype limit) {
+    return wrapMemo(text, memo.box.width(), memo.font, limit).lines.size();
+}
+
+QList<ContinuedMemo> continuedMemos(const ReportDefinition& report, const QList<int>& rowCounts,
+                                    const QHash<QString, QString>& memoTexts) {
+    if (!report.memoContinuation)
+        return {};
+    QList<RowSlot> places;
+    QHash<const ReportBand*, qsizetype> firstPlace;
+    for (qsizetype b = 0; b < report.bands.size() && b < rowCounts.size(); ++b) {
+        firstPlace.insert(&report.bands[b], places.size());
+        for (int row = 0; row < rowCounts[b]; ++row)
+            places.append({&report.bands[b], row});
+    }
+    const QList<qsizetype> starts = pageStarts(report, places);
+    QHash<QString, CutMemo> cuts;
+    for (const ReportBand& band : report.bands) {
+        if (!firstPlace.contains(&band) || firstPlace[&band] >= places.size())
+            continue; // no row: none of its memos prints
+        for (const ReportItem& item : band.items) {
+            const MemoContinuation::Memo* memo = continuedMemo(report, item.name);
+            if (!memo || item.kind != ItemKind::DataMemo)
+                continue;
+            const QString text = memoTexts.value(item.name);
+            const WrappedMemo shown =
+                wrapMemo(text, item.box.width(), item.font, memoBoxLines(item));
+            if (!hasTextFrom(text, shown.rest))
+                continue;
+            const qsizetype page =
+                std::upper_bound(starts.cbegin(), starts.cend(), firstPlace[&band]) -
+                starts.cbegin();
+            cuts.insert(item.name, {memo, item.font, text, static_cast<int>(page)});
+        }
+    }
+    if (cuts.isEmpty())
+        return {};
+    // Laid out after as many blank pages as the report has, for their numbers.
+    ComposedReport pages(starts.size());
+    return ContinuationLayout(report, {}, pages, {})
+        .layOut(inContinuationOrder(*report.memoContinuation, cuts));
 }
 
 const ReportDefinition* ReportProject::report(const QString& name) const {

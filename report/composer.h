@@ -3,6 +3,7 @@
 #include "report/composedpage.h"
 #include "report/reportdefinition.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <QStringView>
@@ -43,6 +44,26 @@ private:
 // `maxLines` lines, and the text beyond them is never looked at.
 QStringList wrapMemoText(QStringView text, double width, const ReportFont& font,
                          qsizetype maxLines = std::numeric_limits<qsizetype>::max());
+
+// The lines a memo item's box holds on its page.
+qsizetype memoBoxLines(const ReportItem& memo);
+// The lines `text` takes in a memo item's box at its width, counted up to
+// `limit` (the text beyond is never looked at).
+qsizetype memoLineCount(QStringView text, const ReportItem& memo, qsizetype limit);
+
+// A memo that its box cut short, and where the report prints it whole.
+struct ContinuedMemo {
+    QString itemName;
+    int cutOnPage = 0;  // from 1
+    int page = 0;       // where it prints whole, from 1; 0 when no page was left
+    bool whole = false; // whether those pages hold all of it
+};
+
+// The memos of a report's continuation that their boxes cut short, in the
+// order they print, found without composing the report: `rowCounts` holds
+// the number of rows of each band, `memoTexts` each memo item's text.
+QList<ContinuedMemo> continuedMemos(const ReportDefinition& report, const QList<int>& rowCounts,
+                                    const QHash<QString, QString>& memoTexts);
 
 // The most characters a composed text run holds: far more than a line of
 // the paper shows, far fewer than a PDF string may hold.

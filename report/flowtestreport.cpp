@@ -175,6 +175,35 @@ ReportBand continuedPageBand() {
     return band;
 }
 
+// A location, tester text or notes longer than its box prints whole on
+// pages after the last.
+MemoContinuation memoContinuation() {
+    MemoContinuation continuation;
+    continuation.memos = {{QStringLiteral("LocationMemo"), QStringLiteral("Location")},
+                          {QStringLiteral("TestByMemo"), QStringLiteral("Tested by")},
+                          {QStringLiteral("NotesMemo"), QStringLiteral("Notes")}};
+    const auto line = [](ReportItem item, double height) {
+        item.box.setHeight(height);
+        return item;
+    };
+    continuation.caption =
+        line(fixedText("ContinuedCaption", QStringLiteral("Texts cut short on page %1, in full"), 0,
+                       0, 6.5, bold12, Alignment::Left),
+             0.3);
+    // As the headings over the memos on the first page, and as far above the text.
+    continuation.heading = line(
+        fixedText("ContinuedHeading", {}, 0, 0, 6.5, bold14, Alignment::Left, underlined), 0.3);
+    continuation.continued = QStringLiteral(" (continued)");
+    continuation.gapAfter = 0.1;
+    continuation.notPrinted =
+        line(fixedText("NotPrintedText",
+                       QStringLiteral("%1 more lines are in the test and not printed."), 0, 0, 6.5,
+                       regular12, Alignment::Left),
+             0.25);
+    continuation.notPrintedOneLine = QStringLiteral("1 more line is in the test and not printed.");
+    return continuation;
+}
+
 ReportProject makeFlowTestProject() {
     ReportDefinition report;
     report.name = flowTestReportName;
@@ -193,6 +222,7 @@ ReportProject makeFlowTestProject() {
     report.pageNumber = fixedText("PageNumberText", QStringLiteral("Page %1 of %2"), 2.25, 10.05,
                                   4.0, ReportFont{8, false}, Alignment::Centre);
     report.continuedPageBand = continuedPageBand();
+    report.memoContinuation = memoContinuation();
 
     ReportProject project;
     project.views = {{QStringLiteral("FlowTestView"), QStringLiteral("RvCustomConnection")},
@@ -238,9 +268,21 @@ const ReportProject& flowTestProject() {
     return project;
 }
 
-QByteArray memoBytes(const QStringList& lines) {
+QString memoText(const QStringList& lines) {
     // The field's own text (a last empty line keeps its break), with CR LF breaks.
-    return textFieldText(lines).replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toUtf8();
+    return textFieldText(lines).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+QByteArray memoBytes(const QStringList& lines) {
+    return memoText(lines).toUtf8();
+}
+
+const ReportItem* memoItem(const ReportDefinition& report, const QString& name) {
+    for (const ReportBand& band : report.bands)
+        for (const ReportItem& item : band.items)
+            if (item.name == name)
+                return &item;
+    return nullptr;
 }
 
 std::optional<FlowGraphPicture> reportGraphPicture(const ReportSnapshot& snapshot) {
@@ -352,6 +394,42 @@ void FlowTestViews::RvGraphConnectionGetRow(DataConnection& connection) {
     connection.writeText(total.label);
     connection.writeText(total.text);
     connection.writeBlock(graphPictureBytes(snapshot_));
+}
+
+QStringList memoContinuationNotes(const ReportSnapshot& snapshot) {
+    constexpr qsizetype countedLines = 1000;
+    const ReportDefinition& report = *flowTestProject().report(flowTestReportName);
+    const QHash<QString, QString> texts{
+        {QStringLiteral("LocationMemo"), memoText(snapshot.test.location)},
+        {QStringLiteral("TestByMemo"), memoText(snapshot.settings.testedBy)},
+        {QStringLiteral("NotesMemo"), memoText(snapshot.test.notes)}};
+    const QHash<QString, QString> subjects{
+        {QStringLiteral("LocationMemo"), QStringLiteral("The location has")},
+        {QStringLiteral("TestByMemo"), QStringLiteral("The tester text has")},
+        {QStringLiteral("NotesMemo"), QStringLiteral("The notes have")}};
+    const QList<int> rowCounts{1, static_cast<int>(windowOutletRows(snapshot.test).size()), 1};
+    QStringList notes;
+    for (const ContinuedMemo& memo : continuedMemos(report, rowCounts, texts)) {
+        const ReportItem& item = *memoItem(report, memo.itemName);
+        const qsizetype lines = memoLineCount(texts[memo.itemName], item, countedLines + 1);
+        const QString count = lines > countedLines
+                                  ? QStringLiteral("more than %1 lines").arg(countedLines)
+                                  : QStringLiteral("%1 lines").arg(lines);
+        QString rest;
+        if (memo.page == 0)
+            rest = QStringLiteral("the rest is not printed: the report has no page left for it");
+        else if (memo.whole)
+            rest = QStringLiteral("the rest prints on page %1").arg(memo.page);
+        else
+            rest = QStringLiteral("the rest prints from page %1 on, as far as the report's last "
+                                  "page holds it")
+                       .arg(memo.page);
+        notes.append(QStringLiteral("%1 %2; the page holds %3, %4.")
+                         .arg(subjects[memo.itemName], count)
+                         .arg(memoBoxLines(item))
+                         .arg(rest));
+    }
+    return notes;
 }
 
 ComposedReport composeFlowTestReport(const ReportSnapshot& snapshot,

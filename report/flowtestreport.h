@@ -65,8 +65,17 @@ private:
 };
 
 // A memo value: the field's lines separated by CR LF, nothing after the
-// last, as UTF-8 bytes.
+// last; as UTF-8 bytes, as the report is given it.
+QString memoText(const QStringList& lines);
 QByteArray memoBytes(const QStringList& lines);
+
+// A band item of the report by its name; none when it has none.
+const ReportItem* memoItem(const ReportDefinition& report, const QString& name);
+
+// What to know before printing about each of the location, the tester
+// text and the notes that its box on the page cuts short: "The notes have
+// 7 lines; the page holds 4, the rest prints on page 2."
+QStringList memoContinuationNotes(const ReportSnapshot& snapshot);
 
 // The report's graph has this many divisions on each axis.
 inline constexpr int reportGraphDivisions = 5;

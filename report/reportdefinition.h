@@ -51,6 +51,28 @@ struct ReportBand {
     bool keepWithPrevious = false;
 };
 
+// Memos that their box cuts short print again, whole, on pages after the
+// report's last, so nothing typed is missing from the paper. Those pages
+// repeat the page items, the continued page band and the page numbers;
+// under `caption` each memo prints below its heading, wrapped at the
+// region's full width in its own font, and continues from page to page.
+// At most `maxPages` such pages are added; a last line then says how many
+// lines of the texts they could not hold.
+struct MemoContinuation {
+    struct Memo {
+        QString itemName; // a data memo of the first row of its band
+        QString heading;
+    };
+    QList<Memo> memos;         // in the order they print
+    ReportItem caption;        // %1: the page the first cut memo is on
+    ReportItem heading;        // its font and underline, for every heading
+    QString continued;         // added to a heading repeated on the next page
+    double gapAfter = 0;       // between one memo's last line and the next heading
+    ReportItem notPrinted;     // %1: the lines not printed, when more than one
+    QString notPrintedOneLine; // the same for one line
+    int maxPages = 20;
+};
+
 struct ReportDefinition {
     QString name;
     QString description;
@@ -64,6 +86,7 @@ struct ReportDefinition {
     // prints the first row of its data view (which test the page is of).
     std::optional<ReportItem> pageNumber;
     std::optional<ReportBand> continuedPageBand;
+    std::optional<MemoContinuation> memoContinuation;
 };
 
 // The report project: its reports, and which connection feeds each data

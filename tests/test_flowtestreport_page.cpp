@@ -119,6 +119,8 @@ private slots:
     void positions_data();
     void positions();
     void pagesAndPictures();
+    void cutMemosPrintWhole_data();
+    void cutMemosPrintWhole();
     void underlines_data();
     void underlines();
     void written_data();
@@ -322,7 +324,8 @@ void FlowTestReportPageTest::pagesAndPictures() {
     TestRecord tenLines = typicalTest();
     for (int i = 3; i <= 10; ++i)
         tenLines.location.append(QStringLiteral("line %1").arg(i));
-    QVERIFY(!findRun(composeFlowTestReport(snapshot(tenLines)), "line 7").run);
+    // A location longer than its box prints whole on a page of its own.
+    QCOMPARE(findRun(composeFlowTestReport(snapshot(tenLines)), "line 7").page, 2);
     // Page 1 holds five outlet rows with the graph band, a later page 19 (both
     // exactly full); the total line stays with the last row. Only a report of
     // more than one page is numbered.
@@ -351,6 +354,80 @@ void FlowTestReportPageTest::pagesAndPictures() {
         for (const PageItem& item : page.items)
             if (const auto* run = std::get_if<TextRun>(&item))
                 QVERIFY(run->origin.y() < 9.8 || run->font.pointSize == 8);
+}
+
+// Numbered lines "<name> 1", "<name> 2", ...
+QStringList numberedLines(const QString& name, int count) {
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines.append(QStringLiteral("%1 %2").arg(name).arg(i));
+    return lines;
+}
+
+void FlowTestReportPageTest::cutMemosPrintWhole_data() {
+    QTest::addColumn<ReportSnapshot>("input");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<QStringList>("headings"); // of the last page, in order
+    QTest::addColumn<QStringList>("lastPage"); // texts the last page holds
+    QTest::addColumn<QStringList>("notes");    // what the results window says
+    const QString notesWhole = "Texts cut short on page 1, in full";
+    TestRecord fits = typicalTest();
+    fits.notes = numberedLines("note", 4);
+    QTest::newRow("memos that fit: one page as before")
+        << snapshot(fits, UnitSystem::US, numberedLines("tester", 6)) << 1 << QStringList()
+        << QStringList{"note 4", "tester 6"} << QStringList();
+
+    TestRecord seven = typicalTest();
+    seven.notes = numberedLines("note", 6) << QString(45, 'w'); // wraps on page 1 only
+    QTest::newRow("seven notes lines")
+        << snapshot(seven) << 2 << QStringList{"Notes"}
+        << QStringList{notesWhole, "note 1", "note 6", QString(45, 'w'), "Page 2 of 2"}
+        << QStringList{"The notes have 8 lines; the page holds 4, the rest prints on page 2."};
+
+    TestRecord all = typicalTest(6);
+    all.location = numberedLines("place", 11);
+    all.notes = numberedLines("note", 7);
+    QTest::newRow("all three, after the outlets' last page")
+        << snapshot(all, UnitSystem::US, numberedLines("tester", 8)) << 3
+        << QStringList{"Location", "Tested by", "Notes"}
+        << QStringList{notesWhole, "place 11", "tester 8", "note 7", "Page 3 of 3"}
+        << QStringList{"The location has 11 lines; the page holds 6, the rest prints on page 3.",
+                       "The tester text has 8 lines; the page holds 6, the rest prints on page 3.",
+                       "The notes have 7 lines; the page holds 4, the rest prints on page 3."};
+
+    TestRecord many = typicalTest();
+    many.notes = numberedLines("note", 5000);
+    QTest::newRow("twenty pages at most")
+        << snapshot(many) << 21 << QStringList{"Notes (continued)"}
+        << QStringList{"note 817", "4183 more lines are in the test and not printed."}
+        << QStringList{"The notes have more than 1000 lines; the page holds 4, the rest prints "
+                       "from page 2 on, as far as the report's last page holds it."};
+    many.notes = numberedLines("note", 818);
+    QTest::newRow("one line too many")
+        << snapshot(many) << 21 << QStringList{"Notes (continued)"}
+        << QStringList{"note 817", "1 more line is in the test and not printed."}
+        << QStringList{"The notes have 818 lines; the page holds 4, the rest prints from page 2 "
+                       "on, as far as the report's last page holds it."};
+}
+
+void FlowTestReportPageTest::cutMemosPrintWhole() {
+    QFETCH(ReportSnapshot, input);
+    const ComposedReport report = composeFlowTestReport(input);
+    QTEST(int(report.size()), "pages");
+    QStringList headings;
+    QStringList texts;
+    for (const PageItem& item : report.last().items) {
+        if (const auto* run = std::get_if<TextRun>(&item)) {
+            texts.append(run->text);
+            if (run->font == ReportFont{14, true} && report.size() > 1)
+                headings.append(run->text);
+        }
+    }
+    QTEST(headings, "headings");
+    QFETCH(QStringList, lastPage);
+    for (const QString& text : lastPage)
+        QVERIFY2(texts.contains(text), qPrintable(text));
+    QTEST(memoContinuationNotes(input), "notes");
 }
 
 void FlowTestReportPageTest::underlines_data() {

@@ -105,6 +105,16 @@ void ResultsWindowTest::f6ShowsResultsThatFollowTyping() {
     QTRY_VERIFY(shown("rated") != rated);
     QVERIFY(window_->isModified()); // the test is the window's, as before
 
+    // Before printing: notes the page cannot hold print on a page of their own.
+    auto* notes = window_->findChild<QWidget*>("NotesMemo");
+    for (const char* line : {"a", "b", "c", "d"}) {
+        QTest::keyClicks(notes, line);
+        QTest::keyClick(notes, Qt::Key_Return);
+    }
+    QTest::keyClicks(notes, "e");
+    QTRY_VERIFY(shown("messages").contains(
+        "The notes have 5 lines; the page holds 4, the rest prints on page 2."));
+
     QTest::keyClick(window_.get(), Qt::Key_F6);
     QVERIFY(!results.isVisible());
 }
