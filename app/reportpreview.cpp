@@ -137,26 +137,32 @@ private:
 
     void addPageButtons(QToolBar* bar) {
         first_ = addButton(bar, "PreviewFirstPage", previewIcon("go-first", "go-first"),
-                           QStringLiteral("First page"), [this] { view_->setCurrentPage(1); });
+                           QStringLiteral("First page"), [this] { goToPage(1); });
         previous_ = addButton(bar, "PreviewPreviousPage", previewIcon("go-previous", "go-previous"),
                               QStringLiteral("Previous page"),
-                              [this] { view_->setCurrentPage(view_->currentPage() - 1); });
+                              [this] { goToPage(view_->currentPage() - 1); });
         pageNumber_ = new QSpinBox(bar);
         pageNumber_->setObjectName(QStringLiteral("PreviewPageNumber"));
         pageNumber_->setButtonSymbols(QAbstractSpinBox::NoButtons);
         pageNumber_->setAlignment(Qt::AlignRight);
         pageNumber_->setKeyboardTracking(false);
-        connect(pageNumber_, &QSpinBox::valueChanged, view_, &QPrintPreviewWidget::setCurrentPage);
+        connect(pageNumber_, &QSpinBox::valueChanged, this, [this](int page) { goToPage(page); });
         bar->addWidget(pageNumber_);
         pageCount_ = new QLabel(bar);
         pageCount_->setContentsMargins(4, 0, 4, 0);
         bar->addWidget(pageCount_);
         next_ = addButton(bar, "PreviewNextPage", previewIcon("go-next", "go-next"),
                           QStringLiteral("Next page"),
-                          [this] { view_->setCurrentPage(view_->currentPage() + 1); });
+                          [this] { goToPage(view_->currentPage() + 1); });
         last_ = addButton(bar, "PreviewLastPage", previewIcon("go-last", "go-last"),
                           QStringLiteral("Last page"),
-                          [this] { view_->setCurrentPage(view_->pageCount()); });
+                          [this] { goToPage(view_->pageCount()); });
+    }
+
+    // The view tells of pages scrolled to, not of pages it was sent to.
+    void goToPage(int page) {
+        view_->setCurrentPage(page);
+        showPreviewState();
     }
 
     void addZoomControls(QToolBar* bar) {

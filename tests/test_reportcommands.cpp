@@ -4,6 +4,7 @@
 #include "faultfs.h"
 #include "options/preferences.h"
 #include "report/printjobtitle.h"
+#include "ui/textfields.h"
 #include "scriptedprompts.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -83,6 +85,9 @@ void ReportCommandsTest::previewHasItsCaptionSizeAndZoom() {
     QString caption;
     QSize size;
     double zoom = 0;
+    int pageShown = 0;
+    // Notes the page cannot hold: a second page, shown as "2" when paged to.
+    window_->findChild<MemoEdit*>("NotesMemo")->setText("1\n2\n3\n4\n5");
     QTimer::singleShot(0, [&] {
         QWidget* preview = QApplication::activeModalWidget();
         if (!preview || preview->objectName() != "ReportPreview")
@@ -90,6 +95,8 @@ void ReportCommandsTest::previewHasItsCaptionSizeAndZoom() {
         caption = preview->windowTitle();
         size = preview->size();
         zoom = preview->findChild<QPrintPreviewWidget*>()->zoomFactor();
+        preview->findChild<QAction*>("PreviewNextPage")->trigger();
+        pageShown = preview->findChild<QSpinBox*>("PreviewPageNumber")->value();
         preview->close();
     });
     window_->PreviewClick();
@@ -97,6 +104,7 @@ void ReportCommandsTest::previewHasItsCaptionSizeAndZoom() {
     QCOMPARE(caption, QString("Report Preview"));
     QCOMPARE(size, QSize(qMin(screen.width(), 635), qMin(screen.height(), 900)));
     QCOMPARE(zoom, 0.75);
+    QCOMPARE(pageShown, 2);
     QVERIFY(window_->isModified()); // left as it was
 }
 
