@@ -67,23 +67,23 @@ void OutletTableModel::setUnits(UnitSystem units) {
 }
 
 QString OutletTableModel::title(int column, UnitSystem units) {
-    const bool us = units == UnitSystem::US;
+    const UnitTexts& unit = unitTexts(units);
+    const auto withUnit = [](const char* caption, const QString& unitText) {
+        return QString::fromLatin1(caption) + QStringLiteral(" [") + unitText + QLatin1Char(']');
+    };
     switch (column) {
     case OutletRow::Label:
         return QStringLiteral("Outlet");
     case OutletRow::Elev:
-        return us ? QStringLiteral("Elev [ft]") : QStringLiteral("Elev [m]");
+        return withUnit("Elev", unit.length);
     case OutletRow::Size:
-        return us ? QStringLiteral("Size [in]") : QStringLiteral("Size [mm]");
+        return withUnit("Size", unit.size);
     case OutletRow::C:
         return QStringLiteral("C");
     case OutletRow::Pitot:
-        if (us)
-            return QStringLiteral("Pitot [psi]");
-        return units == UnitSystem::MetricBar ? QStringLiteral("Pitot [bar]")
-                                              : QStringLiteral("Pitot [kPa]");
+        return withUnit("Pitot", unit.pressure);
     case OutletRow::Flow:
-        return us ? QStringLiteral("*Flow [gpm]") : QStringLiteral("*Flow [lpm]");
+        return withUnit("*Flow", unit.flow);
     }
     return {};
 }

@@ -1,6 +1,5 @@
 #include "app/resultswindow.h"
 
-#include "report/reportdata.h"
 #include "ui/windowfont.h"
 
 #include <QClipboard>
@@ -201,11 +200,10 @@ void ResultsWindow::refresh() {
     const ReportSnapshot snapshot = source_();
     results_ = computeTestResults(snapshot);
     updateMemoNotes(snapshot);
-    std::optional<FlowGraphPicture> picture = reportGraphPicture(snapshot);
+    std::optional<FlowGraphPicture> picture = reportGraphPicture(results_);
     const bool drawn = picture.has_value();
-    const ReportUnits units = reportUnits(snapshot.settings.units);
-    graph_->setGraph(std::move(picture).value_or(FlowGraphPicture()), drawn, units.pressure,
-                     units.flow);
+    graph_->setGraph(std::move(picture).value_or(FlowGraphPicture()), drawn,
+                     results_.units.pressure, results_.units.flow);
     showValues();
 }
 
@@ -213,10 +211,11 @@ void ResultsWindow::showValues() {
     const QString none = QStringLiteral("–");
     const auto orNone = [&none](const QString& text) { return text.isEmpty() ? none : text; };
     total_->setText(orNone(results_.totalText));
-    const bool noteShown = !results_.chosenPressureNote.isEmpty();
+    const QString note = chosenPressureNote(results_);
+    const bool noteShown = !note.isEmpty();
     chosenCaption_->setVisible(noteShown);
     chosen_->setVisible(noteShown);
-    chosen_->setText(results_.chosenPressureNote);
+    chosen_->setText(note);
     ratedCaption_->setText(results_.flowAt20psiLabel + QLatin1Char(':'));
     rated_->setText(orNone(results_.flowAt20psiText));
     nfpaClass_->setText(orNone(results_.nfpaClassText));
@@ -224,7 +223,8 @@ void ResultsWindow::showValues() {
         const QColor cap = nfpaCapColour(*results_.rating.nfpaClass);
         swatch_->setStyleSheet(
             QStringLiteral("background: %1; border: 1px solid #606060;").arg(cap.name()));
-        swatch_->setToolTip(nfpaCapColourName(*results_.rating.nfpaClass));
+        swatch_->setToolTip(
+            QString::fromLatin1(nfpaClassInfo(*results_.rating.nfpaClass).capColourName));
     } else {
         swatch_->setStyleSheet(QStringLiteral("border: 1px dashed #a0a0a0;"));
         swatch_->setToolTip(QString());
@@ -256,7 +256,7 @@ QStringList ResultsWindow::messageLines() const {
 }
 
 QString ResultsWindow::resultsText() const {
-    return resultLines(results_).join(QLatin1Char('\n')) + QLatin1Char('\n');
+    return (resultLines(results_) + messageLines()).join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 void ResultsWindow::copyResults() const {

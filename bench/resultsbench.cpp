@@ -21,7 +21,7 @@ namespace {
 constexpr int Outlets = 10'000;
 
 // Best and median of the runs, in milliseconds.
-void time(const char* what, const ReportSnapshot& snapshot) {
+void time(const char* what, const TestSnapshot& snapshot) {
     constexpr int runs = 50;
     std::vector<double> ms;
     qsizetype lines = 0;
@@ -39,8 +39,8 @@ void time(const char* what, const ReportSnapshot& snapshot) {
 
 // 2.5 in outlets at C 0.9 with pitot pressures of 10 to 29 psi; flowText
 // gives each row's Flow cell from the formula's flow.
-template <typename FlowText> ReportSnapshot largeTest(FlowText flowText) {
-    ReportSnapshot snapshot;
+template <typename FlowText> TestSnapshot largeTest(FlowText flowText) {
+    TestSnapshot snapshot;
     snapshot.test.staticPressure = QStringLiteral("72");
     snapshot.test.residualPressure = QStringLiteral("58");
     snapshot.test.outlets.reserve(Outlets);
@@ -60,7 +60,7 @@ template <typename FlowText> ReportSnapshot largeTest(FlowText flowText) {
 } // namespace
 
 int main() {
-    ReportSnapshot example;
+    TestSnapshot example;
     example.test =
         parseTestFile(readWholeFile(QStringLiteral(FLOWTEST_EXAMPLES_DIR "/us-three-outlets.oft")));
     time("three-outlet example", example);

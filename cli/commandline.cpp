@@ -53,8 +53,8 @@ void addOptions(QCommandLineParser& parser) {
 }
 
 std::optional<UnitSystem> unitsFromName(const QString& name) {
-    for (const UnitSystem units : {UnitSystem::US, UnitSystem::MetricBar, UnitSystem::MetricKPa})
-        if (name.compare(unitsValue(units), Qt::CaseInsensitive) == 0)
+    for (const UnitSystem units : unitSystems)
+        if (name.compare(unitTexts(units).name, Qt::CaseInsensitive) == 0)
             return units;
     return std::nullopt;
 }
@@ -183,18 +183,6 @@ std::optional<QString> readJobs(const QCommandLineParser& parser, CommandLine& c
 }
 
 } // namespace
-
-QString unitsValue(UnitSystem units) {
-    switch (units) {
-    case UnitSystem::MetricBar:
-        return QStringLiteral("bar");
-    case UnitSystem::MetricKPa:
-        return QStringLiteral("kpa");
-    case UnitSystem::US:
-        break;
-    }
-    return QStringLiteral("us");
-}
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;

@@ -35,10 +35,6 @@ struct CommandLine {
 // --tested-by accumulates.
 CommandLine parseCommandLine(const QStringList& arguments);
 
-// The name of a unit system as --units takes it and the CSV writes it:
-// "us", "bar" or "kpa".
-QString unitsValue(UnitSystem units);
-
 // The outputs that need the report drawn (and so a GUI application object).
 bool drawsReports(CommandLine::Output output);
 

@@ -1,11 +1,8 @@
 #include "cli/reportcsv.h"
 
-#include "cli/commandline.h"
 #include "document/testfile.h"
-#include "hydraulics/flowgraphmodel.h"
 #include "hydraulics/numbertext.h"
-#include "report/reportdata.h"
-#include "results/testrating.h"
+#include "results/testresults.h"
 
 #include <QStringList>
 
@@ -14,8 +11,6 @@
 namespace {
 
 constexpr QChar csvDecimalPoint = QLatin1Char('.');
-// The divisions of the report's graph; the note does not depend on them.
-constexpr int GraphDivisions = 5;
 
 QString csvField(const QString& text) {
     const bool needsQuotes = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) ||
@@ -39,53 +34,73 @@ QString oneDecimal(std::optional<double> value) {
     return value ? formatPattern(*value, Pattern::ExactlyOne, csvDecimalPoint) : QString();
 }
 
-// The graph note's flow and pressure; both empty when the report shows no note.
-struct ChosenPressureCells {
-    QString flow;
-    QString pressure;
+struct CsvRow {
+    const QString& path;
+    const TestSnapshot& snapshot;
+    const TestResults& results;
 };
 
-ChosenPressureCells chosenPressureCells(const TestRecord& record, const Settings& settings,
-                                        QChar separator) {
-    const GraphInputs inputs = graphInputs(record, separator);
-    if (!inputs.drawn)
-        return {};
-    const FlowGraphModel model = BuildFlowGraphModel(inputs.S, inputs.R, inputs.Q, GraphDivisions,
-                                                     GraphDivisions, settings, separator);
-    if (model.NoteText.isEmpty())
-        return {};
-    // As the graph reads it: a pressure text that is not a number counts as 0.
-    const double pressure = readNumber(settings.extraPressure, separator).value_or(0.0);
-    return {oneDecimal(model.ChosenPressureFlow), formatGeneral(pressure, csvDecimalPoint)};
-}
+// A column of the summary, declared once: its header and its cell.
+struct CsvColumn {
+    const char* header;
+    QString (*cell)(const CsvRow& row);
+};
+
+const CsvColumn csvColumns[] = {
+    {"file", [](const CsvRow& row) { return row.path; }},
+    {"date", [](const CsvRow& row) { return row.snapshot.test.date; }},
+    {"time", [](const CsvRow& row) { return row.snapshot.test.time; }},
+    {"location",
+     [](const CsvRow& row) { return row.snapshot.test.location.join(QLatin1StringView(" / ")); }},
+    {"static", [](const CsvRow& row) { return row.snapshot.test.staticPressure; }},
+    {"residual", [](const CsvRow& row) { return row.snapshot.test.residualPressure; }},
+    {"outlets",
+     [](const CsvRow& row) { return QString::number(windowOutletRows(row.snapshot.test).size()); }},
+    {"totalFlow", [](const CsvRow& row) { return oneDecimal(row.results.totalFlow); }},
+    // The graph's note's flow and pressure; both empty when the report shows no note.
+    {"flowAtChosenPressure",
+     [](const CsvRow& row) {
+         return row.results.chosenPressure ? oneDecimal(row.results.graph->ChosenPressureFlow)
+                                           : QString();
+     }},
+    {"chosenPressure",
+     [](const CsvRow& row) {
+         return row.results.chosenPressure
+                    ? formatGeneral(*row.results.chosenPressure, csvDecimalPoint)
+                    : QString();
+     }},
+    {"flowAt20psi", [](const CsvRow& row) { return oneDecimal(row.results.rating.flowAt20psi); }},
+    {"nfpaClass",
+     [](const CsvRow& row) {
+         const std::optional<NfpaClass>& rating = row.results.rating.nfpaClass;
+         return rating ? nfpaClassName(*rating) : QString();
+     }},
+    {"dropPercent", [](const CsvRow& row) { return oneDecimal(row.results.rating.dropPercent); }},
+    // Nothing is converted, so a row says which units its numbers are in.
+    {"units", [](const CsvRow& row) { return row.results.units.name; }},
+    // What the results window says: why a test cannot be rated, and advice.
+    {"advice",
+     [](const CsvRow& row) {
+         return (row.results.stops + row.results.advice).join(QLatin1StringView(" / "));
+     }},
+};
 
 } // namespace
 
 QByteArray csvHeader() {
-    return csvLine({"file", "date", "time", "location", "static", "residual", "outlets",
-                    "totalFlow", "flowAtChosenPressure", "chosenPressure", "flowAt20psi",
-                    "nfpaClass", "dropPercent", "units"});
+    QStringList headers;
+    for (const CsvColumn& column : csvColumns)
+        headers.append(QString::fromLatin1(column.header));
+    return csvLine(headers);
 }
 
 QByteArray csvRow(const TestRecord& record, const Settings& settings, const QString& path,
                   QChar decimalSeparator) {
-    const ChosenPressureCells chosen = chosenPressureCells(record, settings, decimalSeparator);
-    const HydrantRating rating = testRating(record, settings.units, decimalSeparator);
-    return csvLine({
-        path,
-        record.date,
-        record.time,
-        record.location.join(QLatin1StringView(" / ")),
-        record.staticPressure,
-        record.residualPressure,
-        QString::number(windowOutletRows(record).size()),
-        oneDecimal(totalFlow(record, decimalSeparator)),
-        chosen.flow,
-        chosen.pressure,
-        oneDecimal(rating.flowAt20psi),
-        rating.nfpaClass ? nfpaClassName(*rating.nfpaClass) : QString(),
-        oneDecimal(rating.dropPercent),
-        // Nothing is converted, so a row says which units its numbers are in.
-        unitsValue(settings.units),
-    });
+    const TestSnapshot snapshot{record, settings, decimalSeparator};
+    const TestResults results = computeTestResults(snapshot);
+    const CsvRow row{path, snapshot, results};
+    QStringList cells;
+    for (const CsvColumn& column : csvColumns)
+        cells.append(column.cell(row));
+    return csvLine(cells);
 }

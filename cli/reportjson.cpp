@@ -3,17 +3,11 @@
 #include "cli/jsonwriter.h"
 #include "document/testfile.h"
 #include "hydraulics/discharge.h"
-#include "hydraulics/flowgraphmodel.h"
-#include "options/optionsfile.h"
-#include "report/reportdata.h"
-#include "results/testrating.h"
+#include "results/testresults.h"
 
 #include <QList>
 
 namespace {
-
-// The graph the report draws has five divisions on each axis.
-constexpr int GraphDivisions = 5;
 
 QByteArray outletJson(const OutletRow& row, UnitSystem units, QChar separator) {
     return JsonObject()
@@ -44,24 +38,16 @@ QByteArray testJson(const TestRecord& record, UnitSystem units, QChar separator)
         .json();
 }
 
-// The keyword the options file stores for the unit system ("PSI", "BAR", "KPA").
-QString unitsKeyword(const Settings& settings) {
-    for (const KeyValue& line : optionsLines(settings))
-        if (keyIs(line, QLatin1StringView("Units")))
-            return line.value;
-    return {};
-}
-
 QByteArray settingsJson(const Settings& settings) {
     return JsonObject()
-        .add("units", unitsKeyword(settings))
+        .add("units", unitTexts(settings.units).keyword) // as the options file stores it
         .add("testedBy", jsonStringArray(settings.testedBy))
         .add("showExtraFlow", jsonBool(settings.showExtraFlow))
         .add("extraPressure", settings.extraPressure)
         .json();
 }
 
-QByteArray unitsJson(const ReportUnits& units) {
+QByteArray unitsJson(const UnitTexts& units) {
     return JsonObject()
         .add("length", units.length)
         .add("flow", units.flow)
@@ -81,11 +67,10 @@ QByteArray lineEndJson(SupplyLineEnd end) {
     return jsonNull();
 }
 
-QByteArray graphJson(const GraphInputs& inputs, const Settings& settings, QChar separator) {
-    if (!inputs.drawn)
+QByteArray graphJson(const std::optional<FlowGraphModel>& graph) {
+    if (!graph)
         return jsonNull();
-    const FlowGraphModel model = BuildFlowGraphModel(inputs.S, inputs.R, inputs.Q, GraphDivisions,
-                                                     GraphDivisions, settings, separator);
+    const FlowGraphModel& model = *graph;
     return JsonObject()
         .add("static", model.StaticPressure)
         .add("residual", model.ResidualPressure)
@@ -117,17 +102,19 @@ QByteArray ratingJson(const HydrantRating& rating) {
 
 QByteArray reportJsonLine(const TestRecord& record, const Settings& settings, const QString& path,
                           QChar decimalSeparator) {
-    const ReportUnits units = reportUnits(settings.units);
-    const TotalLine total = totalLine(record, units, decimalSeparator);
+    const TestSnapshot snapshot{record, settings, decimalSeparator};
+    const TestResults results = computeTestResults(snapshot);
     return JsonObject()
         .add("file", path)
         .add("test", testJson(record, settings.units, decimalSeparator))
         .add("settings", settingsJson(settings))
-        .add("units", unitsJson(units))
-        .add("totalFlow", totalFlow(record, decimalSeparator))
-        .add("totalLabel", total.label)
-        .add("total", total.text)
-        .add("graph", graphJson(graphInputs(record, decimalSeparator), settings, decimalSeparator))
-        .add("rating", ratingJson(testRating(record, settings.units, decimalSeparator)))
+        .add("units", unitsJson(results.units))
+        .add("totalFlow", results.totalFlow)
+        .add("totalLabel", results.totalLabel)
+        .add("total", results.totalLine)
+        .add("graph", graphJson(results.graph))
+        .add("rating", ratingJson(results.rating))
+        .add("stops", jsonStringArray(results.stops))
+        .add("advice", jsonStringArray(results.advice))
         .json();
 }

@@ -155,19 +155,22 @@ void drawSupplyLine(GraphCanvas& canvas, const PlotArea& plot, const FlowGraphMo
 
 } // namespace
 
-void DrawFlowGraph(GraphCanvas& canvas, int flowDivisions, int pressureDivisions, double S,
-                   double R, double Q, const Settings& settings, QChar decimalSeparator) {
-    if (!flowGraphPreconditionHolds(S, R, Q) || flowDivisions < 1 || pressureDivisions < 1)
-        return;
+void DrawFlowGraph(GraphCanvas& canvas, const FlowGraphModel& model) {
     canvas.setPen(Qt::black, 1);
     canvas.setFont(QStringLiteral("Arial"), 12);
-    const FlowGraphModel model =
-        BuildFlowGraphModel(S, R, Q, flowDivisions, pressureDivisions, settings, decimalSeparator);
     const PlotArea plot = plotArea(canvas, model);
     drawFlowGrid(canvas, plot, model);
     drawPressureGrid(canvas, plot, model);
     drawNote(canvas, plot, model.NoteText);
     drawSupplyLine(canvas, plot, model);
+}
+
+void DrawFlowGraph(GraphCanvas& canvas, int flowDivisions, int pressureDivisions, double S,
+                   double R, double Q, const Settings& settings, QChar decimalSeparator) {
+    if (!flowGraphPreconditionHolds(S, R, Q) || flowDivisions < 1 || pressureDivisions < 1)
+        return;
+    DrawFlowGraph(canvas, BuildFlowGraphModel(S, R, Q, flowDivisions, pressureDivisions, settings,
+                                              decimalSeparator));
 }
 
 void DrawFlowGraph(GraphCanvas& canvas, int flowDivisions, int pressureDivisions, double S,
@@ -183,6 +186,15 @@ FlowGraphPicture DrawFlowGraph(int flowDivisions, int pressureDivisions, double 
         PictureCanvas canvas(result.picture(), FlowGraphPicture::size());
         DrawFlowGraph(canvas, flowDivisions, pressureDivisions, S, R, Q, settings,
                       decimalSeparator);
+    }
+    return result;
+}
+
+FlowGraphPicture DrawFlowGraph(const FlowGraphModel& model) {
+    FlowGraphPicture result;
+    {
+        PictureCanvas canvas(result.picture(), FlowGraphPicture::size());
+        DrawFlowGraph(canvas, model);
     }
     return result;
 }

@@ -6,6 +6,7 @@
 #include <QChar>
 
 class GraphCanvas;
+struct FlowGraphModel;
 
 // Draws the flow graph of a test onto a canvas of FlowGraphWidth x
 // FlowGraphHeight units: the flow grid with its labels and minor ticks, the
@@ -16,6 +17,8 @@ class GraphCanvas;
 // separator (by default the user's).
 void DrawFlowGraph(GraphCanvas& canvas, int flowDivisions, int pressureDivisions, double S,
                    double R, double Q, const Settings& settings, QChar decimalSeparator);
+// The same from a model built by BuildFlowGraphModel.
+void DrawFlowGraph(GraphCanvas& canvas, const FlowGraphModel& model);
 void DrawFlowGraph(GraphCanvas& canvas, int flowDivisions, int pressureDivisions, double S,
                    double R, double Q, const Settings& settings);
 
@@ -25,3 +28,4 @@ FlowGraphPicture DrawFlowGraph(int flowDivisions, int pressureDivisions, double 
                                double Q, const Settings& settings, QChar decimalSeparator);
 FlowGraphPicture DrawFlowGraph(int flowDivisions, int pressureDivisions, double S, double R,
                                double Q, const Settings& settings);
+FlowGraphPicture DrawFlowGraph(const FlowGraphModel& model);

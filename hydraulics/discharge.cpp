@@ -33,6 +33,10 @@ std::optional<long double> cellNumber(const OutletRow& row, int column, QChar se
 
 } // namespace
 
+long double outletFlow(long double d, long double c, long double p, UnitSystem units) {
+    return (d * d) * (outletConstant(units) * c) * std::sqrt(p);
+}
+
 QString ComputeFlow(const OutletRow& row, UnitSystem units, QChar decimalSeparator) {
     const auto d = cellNumber(row, OutletRow::Size, decimalSeparator);
     if (!d)
@@ -43,8 +47,7 @@ QString ComputeFlow(const OutletRow& row, UnitSystem units, QChar decimalSeparat
     const auto p = cellNumber(row, OutletRow::Pitot, decimalSeparator);
     if (!p || *p < 0)
         return {};
-    const long double k = outletConstant(units);
-    const long double q = (*d * *d) * (k * *c) * std::sqrt(*p);
+    const long double q = outletFlow(*d, *c, *p, units);
     // The default rounding mode rounds a half to the even neighbour.
     const long double whole = std::nearbyint(q);
     constexpr long double int64Limit = 9223372036854775808.0L; // 2^63

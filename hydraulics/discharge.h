@@ -15,6 +15,10 @@
 // text that goes into an empty cell; empty text whenever the inputs do not
 // read as numbers or the arithmetic fails. Evaluation is in long double.
 
+// The formula itself: the flow of an outlet of size d and coefficient c at
+// pitot pressure p.
+long double outletFlow(long double d, long double c, long double p, UnitSystem units);
+
 // Flow as a whole number (half to even), e.g. 2.5 in, 0.9, 10 psi -> "531".
 QString ComputeFlow(const OutletRow& row, UnitSystem units, QChar decimalSeparator);
 QString ComputeFlow(const OutletRow& row, UnitSystem units);

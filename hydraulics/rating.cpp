@@ -2,6 +2,7 @@
 
 #include "hydraulics/flowgraphmodel.h"
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -38,29 +39,35 @@ double twentyPsi(UnitSystem units) {
     return 137.9;
 }
 
+namespace {
+
+// From the largest flow down.
+constexpr std::array<NfpaClassInfo, 4> nfpaClasses{{
+    {NfpaClass::AA, 1500, "AA", "light blue", 0x299ed9},
+    {NfpaClass::A, 1000, "A", "green", 0x2e9e44},
+    {NfpaClass::B, 500, "B", "orange", 0xf08a1c},
+    {NfpaClass::C, 0, "C", "red", 0xd32f2f},
+}};
+
+} // namespace
+
+const NfpaClassInfo& nfpaClassInfo(NfpaClass rating) {
+    for (const NfpaClassInfo& info : nfpaClasses)
+        if (info.rating == rating)
+            return info;
+    return nfpaClasses.back();
+}
+
 NfpaClass nfpaClass(double flow, UnitSystem units) {
     const double gpm = inGallonsPerMinute(flow, units);
-    if (gpm >= 1500)
-        return NfpaClass::AA;
-    if (gpm >= 1000)
-        return NfpaClass::A;
-    if (gpm >= 500)
-        return NfpaClass::B;
+    for (const NfpaClassInfo& info : nfpaClasses)
+        if (gpm >= info.leastGpm)
+            return info.rating;
     return NfpaClass::C;
 }
 
 QString nfpaClassName(NfpaClass rating) {
-    switch (rating) {
-    case NfpaClass::AA:
-        return QStringLiteral("AA");
-    case NfpaClass::A:
-        return QStringLiteral("A");
-    case NfpaClass::B:
-        return QStringLiteral("B");
-    case NfpaClass::C:
-        break;
-    }
-    return QStringLiteral("C");
+    return QString::fromLatin1(nfpaClassInfo(rating).name);
 }
 
 std::optional<double> dropPercent(double S, double R) {

@@ -27,6 +27,18 @@ std::optional<double> flowAtResidualPressure(double S, double R, double Q, doubl
 // 20 psi in the unit system's pressure unit: 20, 1.379 bar or 137.9 kPa.
 double twentyPsi(UnitSystem units);
 
+// What NFPA 291 says of each class: the least flow at 20 psi in gpm, its
+// name, and the colour of the hydrant's caps (deep enough to stand out on a
+// light window and to carry white text).
+struct NfpaClassInfo {
+    NfpaClass rating;
+    double leastGpm;
+    const char* name;          // "AA"
+    const char* capColourName; // "light blue"
+    unsigned capColour;        // 0xRRGGBB
+};
+const NfpaClassInfo& nfpaClassInfo(NfpaClass rating);
+
 // The class of a flow in the unit system's flow unit (lpm counted as
 // 1/3.785411784 gpm), compared unrounded.
 NfpaClass nfpaClass(double flow, UnitSystem units);

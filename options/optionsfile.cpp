@@ -20,30 +20,13 @@ QString optionsBaseFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
-QString unitsKeyword(UnitSystem units) {
-    switch (units) {
-    case UnitSystem::US:
-        return QStringLiteral("PSI");
-    case UnitSystem::MetricBar:
-        return QStringLiteral("BAR");
-    case UnitSystem::MetricKPa:
-        return QStringLiteral("KPA");
-    }
-    return QStringLiteral("PSI");
-}
-
-// Unit names compare like the keys: only the case of A-Z is ignored.
-bool unitsValueIs(const QString& value, QLatin1StringView name) {
-    return keyIs(KeyValue{value, {}}, name);
-}
-
+// Unit keywords compare like the keys: only the case of A-Z is ignored.
 std::optional<UnitSystem> unitsFromKeyword(const QString& value) {
-    if (unitsValueIs(value, QLatin1StringView("PSI")))
-        return UnitSystem::US;
-    if (unitsValueIs(value, QLatin1StringView("BAR")))
-        return UnitSystem::MetricBar;
-    if (unitsValueIs(value, QLatin1StringView("KPA")))
-        return UnitSystem::MetricKPa;
+    for (const UnitSystem units : unitSystems) {
+        const QByteArray keyword = unitTexts(units).keyword.toLatin1();
+        if (keyIs(KeyValue{value, {}}, QLatin1StringView(keyword)))
+            return units;
+    }
     return std::nullopt;
 }
 
@@ -80,7 +63,7 @@ QList<KeyValue> optionsLines(const Settings& settings) {
     QList<KeyValue> lines;
     for (const QString& tester : settings.testedBy)
         lines.append({testByKey, tester});
-    lines.append({unitsKey, unitsKeyword(settings.units)});
+    lines.append({unitsKey, unitTexts(settings.units).keyword});
     lines.append(
         {showExtraFlowKey, settings.showExtraFlow ? QStringLiteral("T") : QStringLiteral("F")});
     lines.append({extraPressKey, settings.extraPressure});

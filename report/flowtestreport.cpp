@@ -285,23 +285,105 @@ const ReportItem* memoItem(const ReportDefinition& report, const QString& name) 
     return nullptr;
 }
 
-std::optional<FlowGraphPicture> reportGraphPicture(const ReportSnapshot& snapshot) {
-    const GraphInputs inputs = graphInputs(snapshot.test, snapshot.decimalSeparator);
-    if (!inputs.drawn)
+std::optional<FlowGraphPicture> reportGraphPicture(const TestResults& results) {
+    if (!results.graph)
         return std::nullopt;
-    return DrawFlowGraph(reportGraphDivisions, reportGraphDivisions, inputs.S, inputs.R, inputs.Q,
-                         snapshot.settings, snapshot.decimalSeparator);
+    return DrawFlowGraph(*results.graph);
 }
 
-QByteArray graphPictureBytes(const ReportSnapshot& snapshot) {
-    if (const std::optional<FlowGraphPicture> graph = reportGraphPicture(snapshot))
+QByteArray graphPictureBytes(const TestResults& results) {
+    if (const std::optional<FlowGraphPicture> graph = reportGraphPicture(results))
         return pictureBytes(graph->picture());
     QPicture blank;
     QPainter(&blank).end();
     return pictureBytes(blank);
 }
 
-FlowTestViews::FlowTestViews(ReportSnapshot snapshot) : snapshot_(std::move(snapshot)) {
+namespace {
+
+// A column of a data view, declared once: its name and type, and its value
+// in row `row`.
+struct ViewColumn {
+    const char* name;
+    ColumnType type;
+    ColumnValue (*value)(const FlowTestViews& views, int row);
+};
+using Views = const FlowTestViews&;
+
+const ViewColumn flowTestColumns[] = {
+    {"Date", ColumnType::Text, [](Views v, int) -> ColumnValue { return v.snapshot().test.date; }},
+    {"Time", ColumnType::Text, [](Views v, int) -> ColumnValue { return v.snapshot().test.time; }},
+    {"Location", ColumnType::Memo,
+     [](Views v, int) -> ColumnValue { return memoBytes(v.snapshot().test.location); }},
+    {"TestBy", ColumnType::Memo,
+     [](Views v, int) -> ColumnValue { return memoBytes(v.snapshot().settings.testedBy); }},
+    {"Notes", ColumnType::Memo,
+     [](Views v, int) -> ColumnValue { return memoBytes(v.snapshot().test.notes); }},
+    // An empty field prints nothing, not a lone unit.
+    {"Elev", ColumnType::Text,
+     [](Views v, int) -> ColumnValue {
+         return withUnit(v.snapshot().test.readElev, v.units().length);
+     }},
+    {"Static", ColumnType::Text,
+     [](Views v, int) -> ColumnValue {
+         return withUnit(v.snapshot().test.staticPressure, v.units().pressure);
+     }},
+    {"Residual", ColumnType::Text,
+     [](Views v, int) -> ColumnValue {
+         return withUnit(v.snapshot().test.residualPressure, v.units().pressure);
+     }},
+};
+
+// The cells as typed; the flow with its unit.
+template <int column> ColumnValue outletCell(Views v, int row) {
+    return v.snapshot().test.outlets[row][column];
+}
+
+const ViewColumn outletColumns[] = {
+    {"Outlet", ColumnType::Text, outletCell<OutletRow::Label>},
+    {"Elev", ColumnType::Text, outletCell<OutletRow::Elev>},
+    {"Size", ColumnType::Text, outletCell<OutletRow::Size>},
+    {"C", ColumnType::Text, outletCell<OutletRow::C>},
+    {"Pitot", ColumnType::Text, outletCell<OutletRow::Pitot>},
+    {"Flow", ColumnType::Text,
+     [](Views v, int row) -> ColumnValue {
+         return withUnit(v.snapshot().test.outlets[row][OutletRow::Flow], v.units().flow);
+     }},
+};
+
+const ViewColumn graphColumns[] = {
+    {"GraphPressure", ColumnType::Text,
+     [](Views v, int) -> ColumnValue { return v.units().pressure; }},
+    {"GraphFlow", ColumnType::Text, [](Views v, int) -> ColumnValue { return v.units().flow; }},
+    {"TotalLabel", ColumnType::Text,
+     [](Views v, int) -> ColumnValue { return v.results().totalLabel; }},
+    {"Total", ColumnType::Text, [](Views v, int) -> ColumnValue { return v.results().totalLine; }},
+    {"Graph", ColumnType::Graphic,
+     [](Views v, int) -> ColumnValue { return graphPictureBytes(v.results()); }},
+};
+
+template <size_t count>
+void declareColumns(DataConnection& connection, const ViewColumn (&columns)[count]) {
+    for (const ViewColumn& column : columns)
+        connection.declareColumn(QString::fromLatin1(column.name), column.type);
+}
+
+// Text columns are written as strings, memo and graphic columns as blocks.
+template <size_t count>
+void writeRow(DataConnection& connection, const ViewColumn (&columns)[count], Views views) {
+    for (const ViewColumn& column : columns) {
+        const ColumnValue value = column.value(views, connection.rowIndex());
+        if (const auto* text = std::get_if<QString>(&value))
+            connection.writeText(*text);
+        else
+            connection.writeBlock(std::get<QByteArray>(value));
+    }
+}
+
+} // namespace
+
+FlowTestViews::FlowTestViews(ReportSnapshot snapshot)
+    : snapshot_(std::move(snapshot)), results_(computeTestResults(snapshot_)) {
     // The window always holds at least one outlet row.
     snapshot_.test.outlets = windowOutletRows(snapshot_.test);
     connections_.push_back(std::make_unique<ViewConnection>(
@@ -325,7 +407,7 @@ QList<DataConnection*> FlowTestViews::connections() const {
 }
 
 void FlowTestViews::SetupReport() {
-    units_ = reportUnits(snapshot_.settings.units);
+    units_ = unitTexts(snapshot_.settings.units);
 }
 
 void FlowTestViews::RvCustomConnectionFirst(DataConnection& connection) {
@@ -334,26 +416,11 @@ void FlowTestViews::RvCustomConnectionFirst(DataConnection& connection) {
 }
 
 void FlowTestViews::RvCustomConnectionGetCols(DataConnection& connection) {
-    connection.declareColumn(QStringLiteral("Date"), ColumnType::Text);
-    connection.declareColumn(QStringLiteral("Time"), ColumnType::Text);
-    connection.declareColumn(QStringLiteral("Location"), ColumnType::Memo);
-    connection.declareColumn(QStringLiteral("TestBy"), ColumnType::Memo);
-    connection.declareColumn(QStringLiteral("Notes"), ColumnType::Memo);
-    connection.declareColumn(QStringLiteral("Elev"), ColumnType::Text);
-    connection.declareColumn(QStringLiteral("Static"), ColumnType::Text);
-    connection.declareColumn(QStringLiteral("Residual"), ColumnType::Text);
+    declareColumns(connection, flowTestColumns);
 }
 
 void FlowTestViews::RvCustomConnectionGetRow(DataConnection& connection) {
-    const TestRecord& test = snapshot_.test;
-    connection.writeText(test.date);
-    connection.writeText(test.time);
-    connection.writeBlock(memoBytes(test.location));
-    connection.writeBlock(memoBytes(snapshot_.settings.testedBy));
-    connection.writeBlock(memoBytes(test.notes));
-    connection.writeText(withUnit(test.readElev, units_.length));
-    connection.writeText(withUnit(test.staticPressure, units_.pressure));
-    connection.writeText(withUnit(test.residualPressure, units_.pressure));
+    writeRow(connection, flowTestColumns, *this);
 }
 
 void FlowTestViews::RvOutletsConnectionFirst(DataConnection& connection) {
@@ -361,18 +428,12 @@ void FlowTestViews::RvOutletsConnectionFirst(DataConnection& connection) {
 }
 
 void FlowTestViews::RvOutletsConnectionGetCols(DataConnection& connection) {
-    for (const char* name : {"Outlet", "Elev", "Size", "C", "Pitot", "Flow"})
-        connection.declareColumn(QString::fromLatin1(name), ColumnType::Text);
+    declareColumns(connection, outletColumns);
 }
 
 void FlowTestViews::RvOutletsConnectionGetRow(DataConnection& connection) {
-    const int index = connection.rowIndex();
-    if (index >= snapshot_.test.outlets.size())
-        return;
-    const OutletRow& outlet = snapshot_.test.outlets[index];
-    for (int column = OutletRow::Label; column < OutletRow::Flow; ++column)
-        connection.writeText(outlet[column]);
-    connection.writeText(withUnit(outlet[OutletRow::Flow], units_.flow));
+    if (connection.rowIndex() < snapshot_.test.outlets.size())
+        writeRow(connection, outletColumns, *this);
 }
 
 void FlowTestViews::RvGraphConnectionFirst(DataConnection& connection) {
@@ -380,20 +441,11 @@ void FlowTestViews::RvGraphConnectionFirst(DataConnection& connection) {
 }
 
 void FlowTestViews::RvGraphConnectionGetCols(DataConnection& connection) {
-    connection.declareColumn(QStringLiteral("GraphPressure"), ColumnType::Text);
-    connection.declareColumn(QStringLiteral("GraphFlow"), ColumnType::Text);
-    connection.declareColumn(QStringLiteral("TotalLabel"), ColumnType::Text);
-    connection.declareColumn(QStringLiteral("Total"), ColumnType::Text);
-    connection.declareColumn(QStringLiteral("Graph"), ColumnType::Graphic);
+    declareColumns(connection, graphColumns);
 }
 
 void FlowTestViews::RvGraphConnectionGetRow(DataConnection& connection) {
-    connection.writeText(units_.pressure);
-    connection.writeText(units_.flow);
-    const TotalLine total = totalLine(snapshot_.test, units_, snapshot_.decimalSeparator);
-    connection.writeText(total.label);
-    connection.writeText(total.text);
-    connection.writeBlock(graphPictureBytes(snapshot_));
+    writeRow(connection, graphColumns, *this);
 }
 
 QStringList memoContinuationNotes(const ReportSnapshot& snapshot) {

@@ -5,8 +5,8 @@
 #include "hydraulics/settings.h"
 #include "report/composedpage.h"
 #include "report/dataconnection.h"
-#include "report/reportdata.h"
 #include "report/reportdefinition.h"
+#include "results/testresults.h"
 
 #include <QChar>
 #include <QList>
@@ -19,11 +19,7 @@
 // it from one snapshot of the test and the settings, taken when a report
 // command starts. The views know nothing of fonts or pages.
 
-struct ReportSnapshot {
-    TestRecord test;
-    Settings settings;
-    QChar decimalSeparator = QLatin1Char('.');
-};
+using ReportSnapshot = TestSnapshot;
 
 // The project holding the one report "FlowTest" on a US Letter page: the
 // title and footer, and the bands of FlowTestView, OutletsView and
@@ -44,8 +40,11 @@ public:
     // RvCustomConnection, RvOutletsConnection and RvGraphConnection.
     QList<DataConnection*> connections() const;
 
+    const ReportSnapshot& snapshot() const { return snapshot_; }
+    // What the report prints of the test's results.
+    const TestResults& results() const { return results_; }
     // The report's unit texts, picked by SetupReport when FlowTestView opens.
-    const ReportUnits& units() const { return units_; }
+    const UnitTexts& units() const { return units_; }
     void SetupReport();
 
     void RvCustomConnectionFirst(DataConnection& connection);
@@ -60,7 +59,8 @@ public:
 
 private:
     ReportSnapshot snapshot_;
-    ReportUnits units_;
+    TestResults results_;
+    UnitTexts units_;
     std::vector<std::unique_ptr<DataConnection>> connections_;
 };
 
@@ -77,16 +77,13 @@ const ReportItem* memoItem(const ReportDefinition& report, const QString& name);
 // 7 lines; the page holds 4, the rest prints on page 2."
 QStringList memoContinuationNotes(const ReportSnapshot& snapshot);
 
-// The report's graph has this many divisions on each axis.
-inline constexpr int reportGraphDivisions = 5;
-
 // The report's flow graph of the test; none when the report carries the
 // blank picture instead.
-std::optional<FlowGraphPicture> reportGraphPicture(const ReportSnapshot& snapshot);
+std::optional<FlowGraphPicture> reportGraphPicture(const TestResults& results);
 
 // The bytes of the graph picture for the test, or of the blank picture (a
 // picture without extent) when no graph can be drawn.
-QByteArray graphPictureBytes(const ReportSnapshot& snapshot);
+QByteArray graphPictureBytes(const TestResults& results);
 
 // Runs "FlowTest" on a snapshot: the composed pages, as every writer draws them.
 ComposedReport composeFlowTestReport(const ReportSnapshot& snapshot,

@@ -1,14 +1,14 @@
 #include "results/testresults.h"
 
+#include "document/testfile.h"
 #include "hydraulics/discharge.h"
-#include "hydraulics/flowgraphmodel.h"
 #include "hydraulics/numbertext.h"
-#include "results/testrating.h"
 #include "textfile/textfile.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -16,11 +16,22 @@ namespace {
 constexpr double RecommendedDropPercent = 25;
 // A typed flow this far from the outlet formula's is worth a look.
 constexpr double FlowMismatchFraction = 0.05;
+// The coefficients outlets have: anything outside looks mistyped.
+constexpr double LeastCoefficient = 0.6;
+constexpr double GreatestCoefficient = 1.0;
+// C 0.95 means a flow tube, which needs no pumper factor.
+constexpr double FlowTubeCoefficient = 0.95;
+constexpr double psiPerBar = 14.503773773;
+constexpr double psiPerKPa = psiPerBar / 100;
+
+bool isBlank(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
 
 // The unit texts and the separator every text of the results is made with.
 struct ResultTexts {
-    ReportUnits units;
-    QString size; // "in" or "mm"
+    UnitSystem system;
+    UnitTexts units;
     QChar separator;
     QString twentyPsiText; // "20 psi", "1.379 bar", "137.9 kPa"
 
@@ -30,55 +41,56 @@ struct ResultTexts {
     QString withPressureUnit(const QString& pressure) const {
         return pressure + QLatin1Char(' ') + units.pressure;
     }
+    // A pressure in psi given in the test's own unit: "10 psi", "0.69 bar", "69 kPa".
+    QString psiText(double psi, double bar, double kPa) const {
+        const double value = system == UnitSystem::US          ? psi
+                             : system == UnitSystem::MetricBar ? bar
+                                                               : kPa;
+        return withPressureUnit(formatGeneral(value, separator));
+    }
+    double inPsi(double pressure) const {
+        return system == UnitSystem::US          ? pressure
+               : system == UnitSystem::MetricBar ? pressure * psiPerBar
+                                                 : pressure * psiPerKPa;
+    }
 };
 
-ResultTexts resultTexts(const ReportSnapshot& snapshot) {
+ResultTexts resultTexts(const TestSnapshot& snapshot) {
     const UnitSystem units = snapshot.settings.units;
-    ResultTexts texts{reportUnits(units),
-                      units == UnitSystem::US ? QStringLiteral("in") : QStringLiteral("mm"),
-                      snapshot.decimalSeparator,
-                      {}};
+    ResultTexts texts{units, unitTexts(units), snapshot.decimalSeparator, {}};
     texts.twentyPsiText = texts.withPressureUnit(formatGeneral(twentyPsi(units), texts.separator));
     return texts;
 }
 
-bool isBlank(const QString& text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+// ---- The total flow
+
+double sumOfFlows(const QList<OutletRow>& outlets, QChar separator) {
+    double sum = 0.0;
+    for (const OutletRow& outlet : outlets) {
+        const QString& flow = outlet[OutletRow::Flow];
+        if (flow.isEmpty())
+            continue;
+        if (const auto value = readNumber(flow, separator))
+            sum += *value;
+    }
+    return sum;
 }
 
 // ---- Outlets that need a look
 
-enum class OutletLook {
-    None,
-    FlowMissing, // size, C and pitot give a flow, but the Flow cell is empty
-    FlowDiffers, // the typed flow is far from what size, C and pitot give
+// One outlet's cells read as numbers once.
+struct OutletNumbers {
+    std::optional<double> size;
+    std::optional<double> c;
+    std::optional<double> pitot;
 };
 
-struct OutletCheck {
-    OutletLook look = OutletLook::None;
-    QString computedFlow; // ComputeFlow's text
-};
-
-bool differsMuch(double typed, double computed) {
-    return std::abs(typed - computed) > FlowMismatchFraction * std::abs(computed);
-}
-
-OutletCheck checkOutlet(const OutletRow& row, UnitSystem units, QChar separator) {
-    // Most rows are complete or empty; skip the formula for rows it cannot use.
-    if (isBlank(row[OutletRow::Size]) || isBlank(row[OutletRow::C]) ||
-        isBlank(row[OutletRow::Pitot]))
-        return {};
-    const QString computed = ComputeFlow(row, units, separator);
-    if (computed.isEmpty())
-        return {};
-    const QString& typed = row[OutletRow::Flow];
-    if (isBlank(typed))
-        return {OutletLook::FlowMissing, computed};
-    const std::optional<double> typedFlow = readNumber(typed, separator);
-    // ComputeFlow writes a whole number in C form.
-    if (typedFlow && differsMuch(*typedFlow, computed.toDouble()))
-        return {OutletLook::FlowDiffers, computed};
-    return {};
+OutletNumbers outletNumbers(const OutletRow& row, QChar separator) {
+    const auto read = [&](int column) -> std::optional<double> {
+        const QString& text = row[column];
+        return isBlank(text) ? std::nullopt : readNumber(text, separator);
+    };
+    return {read(OutletRow::Size), read(OutletRow::C), read(OutletRow::Pitot)};
 }
 
 QString outletName(const OutletRow& row, qsizetype index) {
@@ -87,28 +99,134 @@ QString outletName(const OutletRow& row, qsizetype index) {
            (label.isEmpty() ? QStringLiteral("#%1").arg(index + 1) : label);
 }
 
-QString outletAdviceLine(const OutletRow& row, qsizetype index, const OutletCheck& check,
-                         const ResultTexts& texts) {
-    const QString pitot = texts.withPressureUnit(row[OutletRow::Pitot].trimmed());
-    if (check.look == OutletLook::FlowMissing)
-        return QStringLiteral("%1: %2 pitot but no flow; enter its Flow cell to compute it")
-            .arg(outletName(row, index), pitot);
-    return QStringLiteral("%1: %2 %3 typed, %4 %3 from %5 on %6 %7 at C %8")
-        .arg(outletName(row, index), row[OutletRow::Flow].trimmed(), texts.units.flow,
-             check.computedFlow, pitot, row[OutletRow::Size].trimmed(), texts.size,
-             row[OutletRow::C].trimmed());
+// NFPA 291's coefficients for a pumper outlet read without a flow tube: the
+// outlet's coefficient is multiplied by the factor of its pitot reading
+// (NFPA 291, pumper outlet coefficients; the reading in psi, from 7 on the
+// last).
+double pumperFactor(double pitotPsi) {
+    constexpr std::array<std::pair<double, double>, 6> factors{
+        {{2, 0.97}, {3, 0.92}, {4, 0.89}, {5, 0.86}, {6, 0.84}, {7, 0.83}}};
+    double factor = factors.front().second;
+    for (const auto& [reading, value] : factors)
+        if (pitotPsi >= reading)
+            factor = value;
+    return factor;
 }
 
-QStringList outletAdvice(const QList<OutletRow>& outlets, UnitSystem units,
-                         const ResultTexts& texts) {
+// Pumper outlets are 4 to 6 in (100 to 150 mm); far larger sizes are of
+// another unit system, which has advice of its own.
+bool isPumperOutlet(double size, UnitSystem units) {
+    return units == UnitSystem::US ? size >= 4 && size <= 12 : size >= 100 && size <= 300;
+}
+
+class OutletAdvice {
+public:
+    OutletAdvice(const ResultTexts& texts, const OutletRow& row, qsizetype index)
+        : texts_(texts), row_(row), name_(outletName(row, index)),
+          numbers_(outletNumbers(row, texts.separator)) {}
+
+    QStringList lines() {
+        mistyped();
+        lowPitot();
+        pumperOutlet();
+        flowAgainstPitot();
+        return lines_;
+    }
+
+private:
+    QString cell(int column) const { return row_[column].trimmed(); }
+    void add(const QString& text) { lines_.append(name_ + QStringLiteral(": ") + text); }
+
+    void mistyped() {
+        const auto& [size, c, pitot] = numbers_;
+        if (c && (*c < LeastCoefficient || *c > GreatestCoefficient))
+            add(QStringLiteral("C %1 looks mistyped; usual values are 0.90 smooth and well "
+                               "rounded, 0.80 square and sharp, 0.70 square and projecting into "
+                               "the barrel, 0.95 with a flow tube")
+                    .arg(cell(OutletRow::C)));
+        if (size && *size <= 0)
+            add(QStringLiteral("size %1 %2 looks mistyped")
+                    .arg(cell(OutletRow::Size), texts_.units.size));
+        if (pitot && *pitot < 0)
+            add(QStringLiteral("pitot %1 looks mistyped")
+                    .arg(texts_.withPressureUnit(cell(OutletRow::Pitot))));
+    }
+
+    void lowPitot() {
+        const std::optional<double>& pitot = numbers_.pitot;
+        if (pitot && *pitot >= 0 && texts_.inPsi(*pitot) < 10 - 1e-9)
+            add(QStringLiteral("%1 pitot; NFPA 291 recommends avoiding readings under %2: open "
+                               "fewer outlets or a smaller one")
+                    .arg(texts_.withPressureUnit(cell(OutletRow::Pitot)),
+                         texts_.psiText(10, 0.69, 69)));
+    }
+
+    void pumperOutlet() {
+        const auto& [size, c, pitot] = numbers_;
+        if (!size || !c || !pitot || *pitot <= 0 || !isPumperOutlet(*size, texts_.system) ||
+            *c == FlowTubeCoefficient || *c <= 0)
+            return;
+        const double factor = pumperFactor(texts_.inPsi(*pitot));
+        const long double flow = outletFlow(*size, *c * factor, *pitot, texts_.system);
+        add(QStringLiteral("a %1 %2 outlet at %3; for a pumper outlet without a flow tube NFPA "
+                           "291 gives a factor of %4: C %5, %6")
+                .arg(cell(OutletRow::Size), texts_.units.size,
+                     texts_.withPressureUnit(cell(OutletRow::Pitot)),
+                     formatFixed(factor, 2, 2, texts_.separator),
+                     formatFixed(*c * factor, 2, 2, texts_.separator),
+                     texts_.withFlowUnit(flow, Pattern::Whole)));
+    }
+
+    // A pitot reading whose flow is missing, or a typed flow far from it.
+    void flowAgainstPitot() {
+        const auto& [size, c, pitot] = numbers_;
+        if (!size || !c || !pitot)
+            return;
+        const QString computed = ComputeFlow(row_, texts_.system, texts_.separator);
+        if (computed.isEmpty())
+            return;
+        const QString pitotText = texts_.withPressureUnit(cell(OutletRow::Pitot));
+        const QString& typed = row_[OutletRow::Flow];
+        if (isBlank(typed)) {
+            add(QStringLiteral("%1 pitot but no flow; enter its Flow cell to compute it")
+                    .arg(pitotText));
+            return;
+        }
+        const std::optional<double> typedFlow = readNumber(typed, texts_.separator);
+        // ComputeFlow writes a whole number in C form.
+        const double computedFlow = computed.toDouble();
+        if (typedFlow &&
+            std::abs(*typedFlow - computedFlow) > FlowMismatchFraction * std::abs(computedFlow))
+            add(QStringLiteral("%1 %2 typed, %3 %2 from %4 on %5 %6 at C %7")
+                    .arg(cell(OutletRow::Flow), texts_.units.flow, computed, pitotText,
+                         cell(OutletRow::Size), texts_.units.size, cell(OutletRow::C)));
+    }
+
+    const ResultTexts& texts_;
+    const OutletRow& row_;
+    const QString name_;
+    const OutletNumbers numbers_;
+    QStringList lines_;
+};
+
+// Rows without any of size, C and pitot (most often the empty last one)
+// need no look.
+bool mayNeedALook(const OutletRow& row) {
+    return !isBlank(row[OutletRow::Size]) || !isBlank(row[OutletRow::C]) ||
+           !isBlank(row[OutletRow::Pitot]);
+}
+
+QStringList outletAdvice(const QList<OutletRow>& outlets, const ResultTexts& texts) {
     QStringList lines;
     qsizetype more = 0;
     for (qsizetype i = 0; i < outlets.size(); ++i) {
-        const OutletCheck check = checkOutlet(outlets[i], units, texts.separator);
-        if (check.look == OutletLook::None)
+        if (!mayNeedALook(outlets[i]))
+            continue;
+        const QStringList outletLines = OutletAdvice(texts, outlets[i], i).lines();
+        if (outletLines.isEmpty())
             continue;
         if (lines.size() < MaxOutletAdviceLines)
-            lines.append(outletAdviceLine(outlets[i], i, check, texts));
+            lines += outletLines;
         else
             ++more;
     }
@@ -118,40 +236,89 @@ QStringList outletAdvice(const QList<OutletRow>& outlets, UnitSystem units,
     return lines;
 }
 
+// ---- Numbers that look like another unit system
+
+QString relabelWarning(const QString& what, const QString& looksLike, const ResultTexts& texts) {
+    const QString options = texts.system == UnitSystem::US
+                                ? QStringLiteral("U.S. units")
+                                : QStringLiteral("metric units with ") + texts.units.pressure;
+    return QStringLiteral("%1 look%2 like %3, but the options are set to %4; changing the units "
+                          "relabels the values and never converts them.")
+        .arg(what, what.startsWith(QLatin1String("Outlet sizes")) ? QString() : QStringLiteral("s"),
+             looksLike, options);
+}
+
+QStringList otherUnitsAdvice(const TestSnapshot& snapshot, std::optional<double> staticPressure,
+                             const ResultTexts& texts) {
+    QStringList lines;
+    const bool us = texts.system == UnitSystem::US;
+    // Hydrant outlets are 1.5 to 6 in, or 38 to 150 mm.
+    for (const OutletRow& row : snapshot.test.outlets) {
+        const QString& text = row[OutletRow::Size];
+        if (isBlank(text))
+            continue;
+        const std::optional<double> size = readNumber(text, texts.separator);
+        if (size && *size > 0 && (us ? *size > 12 : *size < 10)) {
+            lines.append(relabelWarning(
+                QStringLiteral("Outlet sizes such as %1 %2").arg(text.trimmed(), texts.units.size),
+                us ? QStringLiteral("millimetres") : QStringLiteral("inches"), texts));
+            break;
+        }
+    }
+    if (!staticPressure)
+        return lines;
+    const double S = *staticPressure;
+    QString looksLike;
+    if (us && S > 300)
+        looksLike = QStringLiteral("kPa");
+    else if (texts.system == UnitSystem::MetricBar && S > 20)
+        looksLike = QStringLiteral("psi or kPa");
+    else if (texts.system == UnitSystem::MetricKPa && S > 0 && S < 20)
+        looksLike = QStringLiteral("bar");
+    if (!looksLike.isEmpty())
+        lines.append(
+            relabelWarning(QStringLiteral("A static pressure of %1")
+                               .arg(texts.withPressureUnit(snapshot.test.staticPressure.trimmed())),
+                           looksLike, texts));
+    return lines;
+}
+
 // ---- What stops a result
 
 // Which pressure keeps the graph and the rating from being drawn: one that
 // is missing, or one that does not read as a number, quoted as typed.
-QStringList pressureStops(const TestRecord& test, QChar separator) {
+QStringList pressureStops(const TestRecord& test, const TestResults& results) {
+    const std::array<std::tuple<const char*, const QString&, bool>, 2> pressures{{
+        {"static", test.staticPressure, results.staticPressure.has_value()},
+        {"residual", test.residualPressure, results.residualPressure.has_value()},
+    }};
     QStringList missing;
     QStringList notNumbers;
-    const auto check = [&](const char* name, const QString& text) {
+    for (const auto& [name, text, reads] : pressures) {
         if (isBlank(text))
             missing.append(QString::fromLatin1(name));
-        else if (!readNumber(text, separator))
+        else if (!reads)
             notNumbers.append(QStringLiteral("The %1 pressure \"%2\" is not a number.")
                                   .arg(QString::fromLatin1(name), messageExcerpt(text.trimmed())));
-    };
-    check("static", test.staticPressure);
-    check("residual", test.residualPressure);
-    QStringList lines;
-    if (!missing.isEmpty())
-        lines.append(QStringLiteral("Enter the %1 pressure.")
-                         .arg(missing.join(QStringLiteral(" and the "))));
-    return lines + notNumbers;
+    }
+    if (missing.isEmpty())
+        return notNumbers;
+    return QStringList{QStringLiteral("Enter the %1 pressure.")
+                           .arg(missing.join(QStringLiteral(" and the ")))} +
+           notNumbers;
 }
 
-QStringList stops(const ReportSnapshot& snapshot, const GraphInputs& graph,
+QStringList stops(const TestSnapshot& snapshot, const TestResults& results,
                   const ResultTexts& texts) {
     const TestRecord& test = snapshot.test;
     QStringList lines;
-    if (!(graph.Q > 0))
+    if (!(results.totalFlow > 0))
         lines.append(QStringLiteral("No flow yet: enter the outlets' flows, or their size, C and "
                                     "pitot pressure and then their Flow cells."));
-    const std::optional<double> S = readNumber(test.staticPressure, texts.separator);
-    const std::optional<double> R = readNumber(test.residualPressure, texts.separator);
+    const std::optional<double>& S = results.staticPressure;
+    const std::optional<double>& R = results.residualPressure;
     if (!S || !R) {
-        lines += pressureStops(test, texts.separator);
+        lines += pressureStops(test, results);
         return lines;
     }
     if (*S < *R) {
@@ -161,7 +328,7 @@ QStringList stops(const ReportSnapshot& snapshot, const GraphInputs& graph,
                               texts.withPressureUnit(test.residualPressure.trimmed())));
         return lines;
     }
-    if (!graph.drawn)
+    if (!results.graph)
         return lines;
     if (*S <= twentyPsi(snapshot.settings.units))
         lines.append(QStringLiteral("The static pressure is at or below %1: no rating at %1.")
@@ -173,31 +340,15 @@ QStringList stops(const ReportSnapshot& snapshot, const GraphInputs& graph,
     return lines;
 }
 
-QString chosenPressureNote(const ReportSnapshot& snapshot, const GraphInputs& graph) {
-    if (!graph.drawn || !snapshot.settings.showExtraFlow)
-        return {};
-    return BuildFlowGraphModel(graph.S, graph.R, graph.Q, reportGraphDivisions,
-                               reportGraphDivisions, snapshot.settings, snapshot.decimalSeparator)
-        .NoteText;
-}
-
 QString classText(NfpaClass rating) {
-    return nfpaClassName(rating) + QStringLiteral(" (") + nfpaCapColourName(rating) +
-           QLatin1Char(')');
+    const NfpaClassInfo& info = nfpaClassInfo(rating);
+    return QString::fromLatin1(info.name) + QStringLiteral(" (") +
+           QString::fromLatin1(info.capColourName) + QLatin1Char(')');
 }
 
-} // namespace
-
-TestResults computeTestResults(const ReportSnapshot& snapshot) {
-    const ResultTexts texts = resultTexts(snapshot);
-    const UnitSystem units = snapshot.settings.units;
-    TestResults results;
-    results.graph = graphInputs(snapshot.test, texts.separator);
-    results.totalFlow = results.graph.Q;
-    results.totalText = texts.withFlowUnit(results.totalFlow, Pattern::UpToOne);
-    results.chosenPressureNote = chosenPressureNote(snapshot, results.graph);
-
-    results.rating = testRating(snapshot.test, units, texts.separator);
+void rate(TestResults& results, const ResultTexts& texts) {
+    results.rating = rateHydrant(results.staticPressure, results.residualPressure,
+                                 results.totalFlow, texts.system);
     results.flowAt20psiLabel = QStringLiteral("Flow at ") + texts.twentyPsiText;
     if (results.rating.flowAt20psi)
         results.flowAt20psiText = texts.withFlowUnit(*results.rating.flowAt20psi, Pattern::Whole);
@@ -207,44 +358,59 @@ TestResults computeTestResults(const ReportSnapshot& snapshot) {
         results.dropText =
             formatPattern(*results.rating.dropPercent, Pattern::ExactlyOne, texts.separator) +
             QStringLiteral(" %");
+}
 
-    results.stops = stops(snapshot, results.graph, texts);
+void drawGraph(TestResults& results, const TestSnapshot& snapshot) {
+    const std::optional<double>& S = results.staticPressure;
+    const std::optional<double>& R = results.residualPressure;
+    // A graph through a pressure of 0 that nobody typed would print an
+    // invented rating: an unreadable pressure draws none.
+    if (!S || !R || !flowGraphPreconditionHolds(*S, *R, results.totalFlow))
+        return;
+    results.graph =
+        BuildFlowGraphModel(*S, *R, results.totalFlow, reportGraphDivisions, reportGraphDivisions,
+                            snapshot.settings, snapshot.decimalSeparator);
+    if (!results.graph->NoteText.isEmpty())
+        // As the graph reads it: a pressure text that is not a number counts as 0.
+        results.chosenPressure =
+            readNumber(snapshot.settings.extraPressure, snapshot.decimalSeparator).value_or(0.0);
+}
+
+} // namespace
+
+TestResults computeTestResults(const TestSnapshot& snapshot) {
+    const ResultTexts texts = resultTexts(snapshot);
+    const TestRecord& test = snapshot.test;
+    TestResults results;
+    results.units = texts.units;
+    results.staticPressure = readNumber(test.staticPressure, texts.separator);
+    results.residualPressure = readNumber(test.residualPressure, texts.separator);
+    results.totalFlow = sumOfFlows(test.outlets, texts.separator);
+    results.totalText = texts.withFlowUnit(results.totalFlow, Pattern::UpToOne);
+    // The report prints no total under a single outlet row.
+    if (windowOutletRows(test).size() > 1) {
+        results.totalLabel = QStringLiteral("Total");
+        results.totalLine = results.totalText;
+    }
+    drawGraph(results, snapshot);
+    rate(results, texts);
+    results.stops = stops(snapshot, results, texts);
     if (results.rating.dropPercent && *results.rating.dropPercent < RecommendedDropPercent)
-        results.advice.append(
-            QStringLiteral("The residual drop is below 25 %: NFPA 291 recommends a drop of at "
-                           "least 25 %, so the projection to %1 is less reliable.")
-                .arg(texts.twentyPsiText));
-    results.advice += outletAdvice(snapshot.test.outlets, units, texts);
+        results.advice.append(QStringLiteral("The residual drop is below 25 %: NFPA 291 (2010) "
+                                             "recommends a drop of at least 25 %, so the "
+                                             "projection to %1 is less reliable.")
+                                  .arg(texts.twentyPsiText));
+    results.advice += otherUnitsAdvice(snapshot, results.staticPressure, texts);
+    results.advice += outletAdvice(test.outlets, texts);
     return results;
 }
 
-QColor nfpaCapColour(NfpaClass rating) {
-    // Deep enough to stand out on a light window and to carry white text.
-    switch (rating) {
-    case NfpaClass::AA:
-        return QColor(0x29, 0x9e, 0xd9); // light blue
-    case NfpaClass::A:
-        return QColor(0x2e, 0x9e, 0x44); // green
-    case NfpaClass::B:
-        return QColor(0xf0, 0x8a, 0x1c); // orange
-    case NfpaClass::C:
-        break;
-    }
-    return QColor(0xd3, 0x2f, 0x2f); // red
+QString chosenPressureNote(const TestResults& results) {
+    return results.graph ? results.graph->NoteText : QString();
 }
 
-QString nfpaCapColourName(NfpaClass rating) {
-    switch (rating) {
-    case NfpaClass::AA:
-        return QStringLiteral("light blue");
-    case NfpaClass::A:
-        return QStringLiteral("green");
-    case NfpaClass::B:
-        return QStringLiteral("orange");
-    case NfpaClass::C:
-        break;
-    }
-    return QStringLiteral("red");
+QColor nfpaCapColour(NfpaClass rating) {
+    return QColor::fromRgb(nfpaClassInfo(rating).capColour);
 }
 
 QStringList resultLines(const TestResults& results) {
@@ -254,7 +420,7 @@ QStringList resultLines(const TestResults& results) {
             lines.append(label + QStringLiteral(": ") + value);
     };
     addLine(QStringLiteral("Total flow"), results.totalText);
-    addLine(QStringLiteral("Flow at the chosen pressure"), results.chosenPressureNote);
+    addLine(QStringLiteral("Flow at the chosen pressure"), chosenPressureNote(results));
     addLine(results.flowAt20psiLabel, results.flowAt20psiText);
     addLine(QStringLiteral("NFPA 291 class"), results.nfpaClassText);
     addLine(QStringLiteral("Residual drop"), results.dropText);

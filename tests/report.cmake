@@ -1,2 +1,1 @@
-flowtest_add_test(test_reportdata SOURCES test_reportdata.cpp documenttesthelpers.h LIBS report)
 flowtest_add_test(test_flowtestreport_page SOURCES test_flowtestreport_page.cpp documenttesthelpers.h settingsof.h LIBS reportfiles)

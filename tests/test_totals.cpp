@@ -1,6 +1,6 @@
 #include "document/testfile.h"
 #include "documenttesthelpers.h"
-#include "report/reportdata.h"
+#include "results/testresults.h"
 
 #include <QLocale>
 #include <QTest>
@@ -8,7 +8,6 @@
 #include <limits>
 
 Q_DECLARE_METATYPE(UnitSystem)
-Q_DECLARE_METATYPE(ReportUnits)
 
 namespace {
 
@@ -21,9 +20,16 @@ TestRecord withFlows(const QStringList& flows) {
     return record;
 }
 
+TestResults resultsOf(const TestRecord& record, QChar separator,
+                      UnitSystem units = UnitSystem::US) {
+    Settings settings;
+    settings.units = units;
+    return computeTestResults({record, settings, separator});
+}
+
 } // namespace
 
-class ReportDataTest : public QObject {
+class TotalsTest : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
@@ -32,31 +38,31 @@ private slots:
     void unitTexts();
     void total_data();
     void total();
-    void totalFollowsTheUsersLocale();
     void graph_data();
     void graph();
     void windowRows_data();
     void windowRows();
 };
 
-void ReportDataTest::unitTexts_data() {
+void TotalsTest::unitTexts_data() {
     QTest::addColumn<UnitSystem>("units");
-    QTest::addColumn<ReportUnits>("expected");
-    QTest::newRow("U.S.") << UnitSystem::US << ReportUnits{"ft", "gpm", "psi"};
-    QTest::newRow("metric bar") << UnitSystem::MetricBar << ReportUnits{"m", "lpm", "bar"};
-    QTest::newRow("metric kPa") << UnitSystem::MetricKPa << ReportUnits{"m", "lpm", "kPa"};
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("U.S.") << UnitSystem::US << QStringList{"ft", "gpm", "psi", "in", "PSI", "us"};
+    QTest::newRow("metric bar") << UnitSystem::MetricBar
+                                << QStringList{"m", "lpm", "bar", "mm", "BAR", "bar"};
+    QTest::newRow("metric kPa") << UnitSystem::MetricKPa
+                                << QStringList{"m", "lpm", "kPa", "mm", "KPA", "kpa"};
 }
 
-void ReportDataTest::unitTexts() {
+void TotalsTest::unitTexts() {
     QFETCH(UnitSystem, units);
-    QFETCH(ReportUnits, expected);
-    const ReportUnits actual = reportUnits(units);
-    QCOMPARE(actual.length, expected.length);
-    QCOMPARE(actual.flow, expected.flow);
-    QCOMPARE(actual.pressure, expected.pressure);
+    const UnitTexts& texts = ::unitTexts(units);
+    QTEST((QStringList{texts.length, texts.flow, texts.pressure, texts.size, texts.keyword,
+                       texts.name}),
+          "expected");
 }
 
-void ReportDataTest::total_data() {
+void TotalsTest::total_data() {
     QTest::addColumn<QStringList>("flows");
     QTest::addColumn<QChar>("separator");
     QTest::addColumn<UnitSystem>("units");
@@ -99,33 +105,20 @@ void ReportDataTest::total_data() {
         << "750,5 gpm";
 }
 
-void ReportDataTest::total() {
+void TotalsTest::total() {
     QFETCH(QStringList, flows);
     QFETCH(QChar, separator);
     QFETCH(UnitSystem, units);
     QFETCH(double, sum);
     QFETCH(QString, label);
     QFETCH(QString, text);
-    const TestRecord record = withFlows(flows);
-    QCOMPARE(totalFlow(record, separator), sum);
-    const TotalLine line = totalLine(record, reportUnits(units), separator);
-    QCOMPARE(line.label, label);
-    QCOMPARE(line.text, text);
-    QCOMPARE(graphInputs(record, separator).Q, sum);
+    const TestResults results = resultsOf(withFlows(flows), separator, units);
+    QCOMPARE(results.totalFlow, sum);
+    QCOMPARE(results.totalLabel, label);
+    QCOMPARE(results.totalLine, text);
 }
 
-void ReportDataTest::totalFollowsTheUsersLocale() {
-    const TestRecord record = withFlows({"500,5", "250"});
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(totalFlow(record), 750.5);
-    QCOMPARE(totalLine(record, reportUnits(UnitSystem::US)).text, QStringLiteral("750,5 gpm"));
-    // A test typed under one locale reads the same under another.
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(totalFlow(record), 750.5);
-    QCOMPARE(totalLine(record, reportUnits(UnitSystem::US)).text, QStringLiteral("750.5 gpm"));
-}
-
-void ReportDataTest::graph_data() {
+void TotalsTest::graph_data() {
     QTest::addColumn<QString>("staticText");
     QTest::addColumn<QString>("residualText");
     QTest::addColumn<QStringList>("flows");
@@ -177,7 +170,7 @@ void ReportDataTest::graph_data() {
                                   << 1000.5 << true;
 }
 
-void ReportDataTest::graph() {
+void TotalsTest::graph() {
     QFETCH(QString, staticText);
     QFETCH(QString, residualText);
     QFETCH(QStringList, flows);
@@ -189,14 +182,18 @@ void ReportDataTest::graph() {
     TestRecord record = withFlows(flows);
     record.staticPressure = staticText;
     record.residualPressure = residualText;
-    const GraphInputs inputs = graphInputs(record, separator);
-    QCOMPARE(inputs.S, S);
-    QCOMPARE(inputs.R, R);
-    QCOMPARE(inputs.Q, Q);
-    QCOMPARE(inputs.drawn, drawn);
+    const TestResults results = resultsOf(record, separator);
+    QCOMPARE(results.staticPressure.value_or(0), S);
+    QCOMPARE(results.residualPressure.value_or(0), R);
+    QCOMPARE(results.totalFlow, Q);
+    QCOMPARE(results.graph.has_value(), drawn);
+    if (drawn)
+        QCOMPARE((QList<double>{results.graph->StaticPressure, results.graph->ResidualPressure,
+                                results.graph->TestFlow}),
+                 (QList<double>{S, R, Q}));
 }
 
-void ReportDataTest::windowRows_data() {
+void TotalsTest::windowRows_data() {
     QTest::addColumn<TestRecord>("record");
     QTest::addColumn<QList<OutletRow>>("rows");
     QTest::newRow("no outlets: one empty #1")
@@ -206,11 +203,11 @@ void ReportDataTest::windowRows_data() {
         << QList<OutletRow>{outletRow({"#7", " ", "2.5"}), outletRow({})};
 }
 
-void ReportDataTest::windowRows() {
+void TotalsTest::windowRows() {
     QFETCH(TestRecord, record);
     QFETCH(QList<OutletRow>, rows);
     QCOMPARE(windowOutletRows(record), rows);
 }
 
-QTEST_APPLESS_MAIN(ReportDataTest)
-#include "test_reportdata.moc"
+QTEST_APPLESS_MAIN(TotalsTest)
+#include "test_totals.moc"
