@@ -10,7 +10,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStyledItemDelegate>
+
+#include <array>
 
 namespace {
 constexpr int gridRowHeight = 24;
@@ -43,6 +46,13 @@ public:
                                  grid->cellEdited(cell.row(), cell.column(), text);
                          });
         QObject::connect(editor, &QLineEdit::textEdited, &grid_, &FlowGrid::cellsChanged);
+        if (index.column() == OutletRow::C) {
+            editor->setContextMenuPolicy(Qt::CustomContextMenu);
+            QObject::connect(editor, &QWidget::customContextMenuRequested, editor,
+                             [grid = &grid_, editor](const QPoint& at) {
+                                 grid->coefficientMenu(*editor)->exec(editor->mapToGlobal(at));
+                             });
+        }
         return editor;
     }
 
@@ -215,6 +225,30 @@ void FlowGrid::cellEdited(int outlet, int column, const QString& text) {
     // A computed cell that follows is a change of the test like the edit.
     if (followed)
         emit cellsChanged();
+}
+
+std::unique_ptr<QMenu> FlowGrid::coefficientMenu(QLineEdit& editor) {
+    // The coefficients NFPA 291 gives for the usual outlet shapes.
+    static const std::array<std::pair<const char*, const char*>, 4> coefficients{{
+        {"9", "smooth and well rounded"},
+        {"8", "square and sharp"},
+        {"7", "square and projecting into the barrel"},
+        {"95", "with a flow tube"},
+    }};
+    std::unique_ptr<QMenu> menu(editor.createStandardContextMenu());
+    menu->addSection(QStringLiteral("Usual coefficients"));
+    for (const auto& [digits, shape] : coefficients) {
+        // Typed as the user would type it, with their decimal separator.
+        const QString value = QLatin1Char('0') + localeDecimalSeparator() + QLatin1String(digits);
+        QAction* action =
+            menu->addAction(value + QStringLiteral(" \u2013 ") + QLatin1String(shape));
+        connect(action, &QAction::triggered, &editor, [this, &editor, value] {
+            editor.selectAll();
+            editor.insert(value);
+            emit cellsChanged();
+        });
+    }
+    return menu;
 }
 
 CharacterFilter FlowGrid::filterOfColumn(int column) {

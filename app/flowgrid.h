@@ -7,8 +7,10 @@
 #include <QTableView>
 
 #include <functional>
+#include <memory>
 
 class QLineEdit;
+class QMenu;
 
 // The outlet grid: one row per flowing outlet under a title row. The cell
 // editor is always open on the current cell; every change is written to
@@ -51,6 +53,10 @@ public:
     // text goes into the cell, and a computed Flow or Pitot cell of that
     // row follows it.
     void cellEdited(int outlet, int column, const QString& text);
+
+    // The C cell's context menu: the editing commands, then the usual
+    // coefficients with their outlet shapes, which replace the cell's text.
+    std::unique_ptr<QMenu> coefficientMenu(QLineEdit& editor);
 
     // The Elev column takes signed numbers, the others unsigned ones.
     static CharacterFilter filterOfColumn(int column);

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,6 +34,7 @@ private slots:
     void filledCellsAreNeverOverwritten();
     void pitotFromFlow();
     void filledFlowFollowsItsPitot();
+    void contextMenuOffersUsualCoefficients();
     void removeWithOneOutletDoesNothing();
     void addAfterRemoveGivesEmptyRow();
     void removingCurrentRowEntersNewLastRow();
@@ -277,6 +279,22 @@ void FlowGridTest::filledFlowFollowsItsPitot() {
     typeInto(5, "700"); // the user's own flow
     typeInto(4, "16");
     QCOMPARE(cell(5, 1), QString("700"));
+}
+
+void FlowGridTest::contextMenuOffersUsualCoefficients() {
+    const auto choose = [this](const QString& start) {
+        QLineEdit& editor = editorAt(3, 1);
+        const std::unique_ptr<QMenu> menu = grid().coefficientMenu(editor);
+        for (QAction* action : menu->actions())
+            if (action->text().startsWith(start))
+                action->trigger();
+    };
+    choose("0.7 \u2013 square and projecting into the barrel");
+    QCOMPARE(cell(3, 1), QString("0.7"));
+    QVERIFY(window_->isModified());
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    choose("0,95 \u2013 with a flow tube");
+    QCOMPARE(cell(3, 1), QString("0,95"));
 }
 
 void FlowGridTest::removeWithOneOutletDoesNothing() {
