@@ -608,7 +608,6 @@ bool TFlowTest::runReport() {
 }
 
 void TFlowTest::PrintClick() {
-    RvSystem.showOutputOptions = false;
     RvSystem.destination = ReportDestination::Printer;
     runReport();
 }
@@ -618,16 +617,13 @@ void TFlowTest::PreviewClick() {
     RvSystem.previewState = Qt::WindowNoState;
     RvSystem.previewSize = QSize(qMin(screenSize.width(), 635), qMin(screenSize.height(), 900));
     RvSystem.previewZoomPercent = 75;
-    RvSystem.showOutputOptions = false;
     RvSystem.destination = ReportDestination::Preview;
     runReport();
 }
 
 void TFlowTest::setFileOutput(ReportOutput& writer, const QString& fileName) {
     RvSystem.destination = ReportDestination::File;
-    RvSystem.engineOutputFormat = false;
     RvSystem.writer = &writer;
-    RvSystem.showOutputOptions = false;
     RvSystem.outputFileName = fileName;
 }
 

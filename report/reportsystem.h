@@ -29,16 +29,13 @@ public:
 class ReportSystem {
 public:
     ReportDestination destination = ReportDestination::Preview;
-    bool engineOutputFormat = false; // the engine's own file format: never used
     ReportOutput* writer = nullptr;  // for file output
     QString outputFileName;
-    bool showOutputOptions = false; // the engine's output options dialog: always off
 
     Qt::WindowState previewState = Qt::WindowNoState;
     QSize previewSize;
     int previewZoomPercent = 100;
 
-    QString outputOptionsTitle = QStringLiteral("Output Options");
     QString statusTitle = QStringLiteral("Report Status");
     QString previewTitle = QStringLiteral("Report Preview");
     QString generatingStatus = QStringLiteral("Generating page %p");
