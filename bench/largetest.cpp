@@ -6,7 +6,7 @@
 #include "app/ostrelflow.h"
 #include "app/resultswindow.h"
 #include "document/testfile.h"
-#include "tests/largerecord.h"
+#include "largerecord.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,2 +1,2 @@
 flowtest_add_test(test_roundtrip_property SOURCES test_roundtrip_property.cpp documenttesthelpers.h
-    LIBS document optionscore)
+    LIBS document options)

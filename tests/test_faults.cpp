@@ -3,7 +3,8 @@
 #include "faultfs.h"
 #include "options/optionsfile.h"
 #include "options/preferences.h"
-#include "scriptedprompts.h"
+#include "testsupport.h"
+#include "windowfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +17,7 @@
 
 // Every file the program writes or reads, made to fail: the user gets the
 // message, old files stay whole, and the window keeps its test and flag.
-class FaultTest : public QObject {
+class FaultTest : public QObject, WindowFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -35,15 +36,8 @@ private slots:
     void optionsFileUnreadableAtStart();
 
 private:
-    void makeWindow();
-    ScriptedPrompts& prompts() { return static_cast<ScriptedPrompts&>(window_->prompts()); }
-    QString path(const QString& name) const { return dir_->filePath(name); }
     void typeTime(const char* text) {
         QTest::keyClicks(window_->findChild<QLineEdit*>("eTime"), text);
-    }
-    QByteArray bytes(const QString& name) {
-        QFile file(name);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
     void expectCreateError(const QString& fileName) {
         QCOMPARE(prompts().errors.size(), 1);
@@ -62,54 +56,41 @@ private:
         record.outlets = {row};
         return record;
     }
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TFlowTest> window_;
 };
 
 void FaultTest::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QDir(dir_->path()).mkpath("appdata");
-    qputenv("APPDATA", path("appdata").toLocal8Bit());
-    makeWindow();
-}
-
-void FaultTest::makeWindow() {
-    window_ = std::make_unique<TFlowTest>(QStringList{}, std::make_unique<ScriptedPrompts>());
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    startWindow();
     typeTime("10:30");
 }
 
 void FaultTest::cleanup() {
-    window_.reset();
-    dir_.reset();
+    stopWindow();
 }
 
 void FaultTest::saveIntoReadOnlyFolder() {
     QDir(dir_->path()).mkpath("locked");
-    ReadOnlyFolder folder(path("locked"));
+    ReadOnlyFolder folder(file("locked"));
     if (!folder.usable())
         QSKIP("cannot make a read-only folder here");
-    writeTestFile(path("locked/old.oft"), oldRecord());
+    writeTestFile(file("locked/old.oft"), oldRecord());
     QVERIFY(folder.protect());
-    prompts().saveAnswers.enqueue(path("locked/new.oft"));
+    prompts().saveAnswers.enqueue(file("locked/new.oft"));
     QVERIFY(!window_->SaveClick());
-    expectCreateError(path("locked/new.oft"));
+    expectCreateError(file("locked/new.oft"));
     expectTestKept();
-    QVERIFY(!QFile::exists(path("locked/new.oft")));
-    QCOMPARE(QDir(path("locked")).entryList(QDir::Files), QStringList{"old.oft"});
+    QVERIFY(!QFile::exists(file("locked/new.oft")));
+    QCOMPARE(QDir(file("locked")).entryList(QDir::Files), QStringList{"old.oft"});
 }
 
 void FaultTest::saveOverReadOnlyFile() {
-    writeTestFile(path("old.oft"), oldRecord());
-    QFile::setPermissions(path("old.oft"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    prompts().saveAnswers.enqueue(path("old.oft"));
+    writeTestFile(file("old.oft"), oldRecord());
+    QFile::setPermissions(file("old.oft"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    prompts().saveAnswers.enqueue(file("old.oft"));
     prompts().yesNoAnswers.enqueue(true); // overwrite
     QVERIFY(!window_->SaveClick());
-    expectCreateError(path("old.oft"));
+    expectCreateError(file("old.oft"));
     expectTestKept();
-    QCOMPARE(bytes(path("old.oft")), testFileBytes(oldRecord()));
+    QCOMPARE(fileBytes(file("old.oft")), testFileBytes(oldRecord()));
 }
 
 void FaultTest::saveOntoFullDevice_data() {
@@ -130,18 +111,18 @@ void FaultTest::saveOntoFullDevice() {
     QFETCH(int, notesLines);
     QFETCH(QString, reason);
     QDir(dir_->path()).mkpath("full");
-    const TinyFileSystem device(path("full"));
+    const TinyFileSystem device(file("full"));
     if (fullDevice && !device.mounted())
         QSKIP("cannot mount a small file system here (needs root)");
-    writeTestFile(path("full/old.oft"), oldRecord());
+    writeTestFile(file("full/old.oft"), oldRecord());
     TestRecord typed = window_->testRecord();
     typed.notes = QStringList(notesLines, QString(200, 'n'));
-    writeTestFile(path("typed.oft"), typed);
-    window_->LoadTestFile(path("typed.oft"));
+    writeTestFile(file("typed.oft"), typed);
+    window_->LoadTestFile(file("typed.oft"));
     typeTime("!");
     if (fullDevice)
-        QVERIFY(fillUp(path("full/filler")));
-    prompts().saveAnswers.enqueue(path("full/old.oft"));
+        QVERIFY(fillUp(file("full/filler")));
+    prompts().saveAnswers.enqueue(file("full/old.oft"));
     prompts().yesNoAnswers.enqueue(true);
     {
         std::optional<FileSizeLimit> limit;
@@ -151,69 +132,69 @@ void FaultTest::saveOntoFullDevice() {
     }
     QCOMPARE(
         prompts().errors,
-        QStringList{QString("Cannot create file \"%1\". %2.").arg(path("full/old.oft"), reason)});
+        QStringList{QString("Cannot create file \"%1\". %2.").arg(file("full/old.oft"), reason)});
     QVERIFY(window_->isModified());
     QCOMPARE(window_->testRecord().notes, typed.notes);
-    QCOMPARE(bytes(path("full/old.oft")), testFileBytes(oldRecord()));
-    QStringList left = QDir(path("full")).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(fileBytes(file("full/old.oft")), testFileBytes(oldRecord()));
+    QStringList left = QDir(file("full")).entryList(QDir::Files | QDir::Hidden);
     left.removeOne("filler");
     QCOMPARE(left, QStringList{"old.oft"});
 }
 
 void FaultTest::folderVanishesBetweenDialogAndWrite() {
     QDir(dir_->path()).mkpath("gone");
-    prompts().afterChoosing = [this](const QString&) { QDir(path("gone")).removeRecursively(); };
-    prompts().saveAnswers.enqueue(path("gone/test.oft"));
+    prompts().afterChoosing = [this](const QString&) { QDir(file("gone")).removeRecursively(); };
+    prompts().saveAnswers.enqueue(file("gone/test.oft"));
     QVERIFY(!window_->SaveClick());
-    expectCreateError(path("gone/test.oft"));
+    expectCreateError(file("gone/test.oft"));
     expectTestKept();
 }
 
 void FaultTest::failedSaveFromNewPromptAbandonsNew() {
     prompts().yesNoAnswers.enqueue(true);
-    prompts().saveAnswers.enqueue(path("missing/test.oft"));
+    prompts().saveAnswers.enqueue(file("missing/test.oft"));
     window_->NewClick();
-    expectCreateError(path("missing/test.oft"));
+    expectCreateError(file("missing/test.oft"));
     expectTestKept();
 }
 
 void FaultTest::failedSaveFromOpenPromptAbandonsOpen() {
-    writeTestFile(path("other.oft"), oldRecord());
+    writeTestFile(file("other.oft"), oldRecord());
     prompts().yesNoAnswers.enqueue(true);
-    prompts().saveAnswers.enqueue(path("missing/test.oft"));
-    prompts().openAnswers.enqueue(path("other.oft"));
+    prompts().saveAnswers.enqueue(file("missing/test.oft"));
+    prompts().openAnswers.enqueue(file("other.oft"));
     window_->OpenClick();
-    expectCreateError(path("missing/test.oft"));
+    expectCreateError(file("missing/test.oft"));
     QVERIFY(prompts().openRequests.isEmpty());
     expectTestKept();
 }
 
 void FaultTest::fileRemovedBetweenDialogAndLoad() {
-    writeTestFile(path("brief.oft"), oldRecord());
+    writeTestFile(file("brief.oft"), oldRecord());
     prompts().afterChoosing = [](const QString& name) { QFile::remove(name); };
-    prompts().openAnswers.enqueue(path("brief.oft"));
+    prompts().openAnswers.enqueue(file("brief.oft"));
     window_->OpenClick();
     QVERIFY(prompts().errors.isEmpty()); // a file that is gone is skipped silently
     expectTestKept();
 }
 
 void FaultTest::openDialogRefusesWriteProtectedFiles() {
-    writeTestFile(path("plain.oft"), oldRecord());
-    QVERIFY(!openRefuses(path("plain.oft")));
-    writeTestFile(path("locked.oft"), oldRecord());
-    QFile::setPermissions(path("locked.oft"), QFile::ReadOwner | QFile::ReadGroup);
-    QVERIFY(openRefuses(path("locked.oft")));
+    writeTestFile(file("plain.oft"), oldRecord());
+    QVERIFY(!openRefuses(file("plain.oft")));
+    writeTestFile(file("locked.oft"), oldRecord());
+    QFile::setPermissions(file("locked.oft"), QFile::ReadOwner | QFile::ReadGroup);
+    QVERIFY(openRefuses(file("locked.oft")));
     QDir(dir_->path()).mkpath("shelf");
-    ReadOnlyFolder shelf(path("shelf"));
+    ReadOnlyFolder shelf(file("shelf"));
     if (!shelf.usable())
         QSKIP("cannot make a read-only folder here");
-    writeTestFile(path("shelf/inside.oft"), oldRecord());
+    writeTestFile(file("shelf/inside.oft"), oldRecord());
     QVERIFY(shelf.protect());
-    QVERIFY(openRefuses(path("shelf/inside.oft")));
+    QVERIFY(openRefuses(file("shelf/inside.oft")));
 }
 
 void FaultTest::optionsFolderNotWritable() {
-    const QString folder = path("appdata/Ostrel/FlowTest");
+    const QString folder = file("appdata/Ostrel/FlowTest");
     QVERIFY(QDir(folder).exists()); // made at start-up
     ReadOnlyFolder locked(folder);
     if (!locked.usable())
@@ -221,7 +202,7 @@ void FaultTest::optionsFolderNotWritable() {
     Settings stored;
     stored.extraPressure = "25";
     saveOptionsFile(optionsFileName(), stored);
-    const QByteArray before = bytes(optionsFileName());
+    const QByteArray before = fileBytes(optionsFileName());
     QVERIFY(locked.protect());
 
     QStringList reported;
@@ -236,7 +217,7 @@ void FaultTest::optionsFolderNotWritable() {
     QVERIFY2(reported[0].startsWith(QString("Cannot create file \"%1\". ").arg(optionsFileName())),
              qPrintable(reported[0]));
     QCOMPARE(dialog.settings().units, UnitSystem::MetricKPa); // in effect for the run
-    QCOMPARE(bytes(optionsFileName()), before);
+    QCOMPARE(fileBytes(optionsFileName()), before);
 }
 
 void FaultTest::optionsFileUnreadableAtStart() {

@@ -1,4 +1,5 @@
 #include "hydraulics/flowgraphmodel.h"
+#include "testsupport.h"
 #include "settingsof.h"
 
 #include <QLocale>
@@ -18,7 +19,7 @@ constexpr double none = std::numeric_limits<double>::quiet_NaN();
 bool near(double actual, double expected) {
     if (std::isnan(expected))
         return std::isnan(actual);
-    return std::fabs(actual - expected) <= 1e-9 * std::max(1.0, std::fabs(expected));
+    return closeTo(actual, expected);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "app/flowgrid.h"
 #include "app/ostrelflow.h"
-#include "scriptedprompts.h"
+#include "windowfixture.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -12,10 +12,9 @@
 
 // The outlet grid through the real main window: key presses into the
 // always-open cell editor, the buttons, and the Modified flag.
-class FlowGridTest : public QObject {
+class FlowGridTest : public QObject, WindowFixture {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -65,24 +64,14 @@ private:
         setCell(4, row, pitot);
         setCell(5, row, flow);
     }
-
-    QTemporaryDir appData_;
-    std::unique_ptr<TFlowTest> window_;
 };
 
-void FlowGridTest::initTestCase() {
-    qputenv("APPDATA", appData_.path().toLocal8Bit());
-}
-
 void FlowGridTest::init() {
-    QLocale::setDefault(QLocale::c());
-    window_ = std::make_unique<TFlowTest>(QStringList{}, std::make_unique<ScriptedPrompts>());
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    startWindow();
 }
 
 void FlowGridTest::cleanup() {
-    window_.reset();
+    stopWindow();
 }
 
 void FlowGridTest::startsWithOneEmptyOutlet() {

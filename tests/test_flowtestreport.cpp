@@ -1,4 +1,5 @@
 #include "document/testfile.h"
+#include "testsupport.h"
 #include "faultfs.h"
 #include "report/flowtestreport.h"
 #include "report/pdfwriter.h"
@@ -144,11 +145,6 @@ ExpectedGraph expectedGraph(double S, double R, double Q, bool show, const QStri
     return g;
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString expectedClass(double gpm) {
     return gpm >= 1500 ? "AA" : gpm >= 1000 ? "A" : gpm >= 500 ? "B" : "C";
 }
@@ -158,10 +154,6 @@ QStringList stringArray(const QJsonValue& value) {
     for (const QJsonValue& item : value.toArray())
         texts.append(item.toString());
     return texts;
-}
-
-bool closeTo(double actual, double expected) {
-    return std::abs(actual - expected) <= 1e-9 * std::max(1.0, std::abs(expected));
 }
 
 #define COMPARE_NUMBER(actual, expected)                                                           \

@@ -3,7 +3,8 @@
 #include "app/userprompts.h"
 #include "document/testfile.h"
 #include "options/preferences.h"
-#include "scriptedprompts.h"
+#include "testsupport.h"
+#include "windowfixture.h"
 #include "textfile/filewriter.h"
 #include "textfile/textfile.h"
 
@@ -26,7 +27,7 @@
 
 // The main window's start-up, Modified flag and document commands, with
 // questions and file dialogs answered through the prompts seam.
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, WindowFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -75,43 +76,16 @@ private slots:
     void fieldsAreNamedByTheirLabels();
 
 private:
-    void makeWindow(const QStringList& arguments = {});
-    ScriptedPrompts& prompts() { return static_cast<ScriptedPrompts&>(window_->prompts()); }
-    template <typename T> T& field(const char* name) { return *window_->findChild<T*>(name); }
     FlowGrid& grid() { return field<FlowGrid>("FlowGrid"); }
-    QString file(const char* name) { return dir_->filePath(QString::fromLatin1(name)); }
     void modify() { QTest::keyClick(&field<QLineEdit>("eTime"), Qt::Key_1); }
-    QByteArray contents(const QString& name) {
-        QFile f(name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TFlowTest> window_;
-    std::unique_ptr<TfrmPreferences> preferences_;
 };
 
 void MainWindowTest::init() {
-    QLocale::setDefault(QLocale::c());
-    dir_ = std::make_unique<QTemporaryDir>();
-    qputenv("APPDATA", dir_->filePath("appdata").toLocal8Bit());
-    QDir().mkpath(dir_->filePath("appdata"));
-    makeWindow();
-}
-
-void MainWindowTest::makeWindow(const QStringList& arguments) {
-    preferences_.reset();
-    window_ = std::make_unique<TFlowTest>(arguments, std::make_unique<ScriptedPrompts>());
-    preferences_ = std::make_unique<TfrmPreferences>(window_.get());
-    window_->setPreferences(preferences_.get());
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    startWindow();
 }
 
 void MainWindowTest::cleanup() {
-    preferences_.reset();
-    window_.reset();
-    dir_.reset();
+    stopWindow();
 }
 
 void MainWindowTest::startsCentredWithTodaysDateAndSaved() {
@@ -125,7 +99,7 @@ void MainWindowTest::startsCentredWithTodaysDateAndSaved() {
 }
 
 void MainWindowTest::rememberesFirstArgumentOnly() {
-    makeWindow({"first.oft", "second.oft"});
+    restartWindow({"first.oft", "second.oft"});
     QCOMPARE(window_->fileToOpen(), QString("first.oft"));
     // A name that is no file is ignored without a message.
     QVERIFY(prompts().errors.isEmpty());
@@ -138,7 +112,7 @@ void MainWindowTest::folderThatCannotBeMadeIsReportedAndStartupGoesOn() {
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     qputenv("APPDATA", file("blocker").toLocal8Bit());
-    makeWindow({"x.oft"});
+    restartWindow({"x.oft"});
     QCOMPARE(prompts().errors, QStringList{"Invalid filename."});
     QVERIFY(!field<QLineEdit>("eDate").text().isEmpty());
     QCOMPARE(window_->fileToOpen(), QString("x.oft"));
@@ -233,7 +207,7 @@ void MainWindowTest::closingModifiedYesSavesThenCloses() {
     prompts().yesNoAnswers.enqueue(true);
     prompts().saveAnswers.enqueue(file("closing.oft"));
     QVERIFY(window_->close());
-    QVERIFY(contents(file("closing.oft")).contains("Time = 1\r\n"));
+    QVERIFY(fileBytes(file("closing.oft")).contains("Time = 1\r\n"));
 }
 
 void MainWindowTest::closingWithFailedSaveStaysOpen() {
@@ -366,7 +340,7 @@ void MainWindowTest::openUnreadableFileKeepsTest() {
 void MainWindowTest::saveWritesEvenWithoutChanges() {
     prompts().saveAnswers.enqueue(file("plain.oft"));
     QVERIFY(window_->SaveClick());
-    QVERIFY(contents(file("plain.oft")).endsWith("Flow = #1,,,,,\r\n"));
+    QVERIFY(fileBytes(file("plain.oft")).endsWith("Flow = #1,,,,,\r\n"));
     QCOMPARE(prompts().saveRequests[0].filter, QString("Ostrel Hydrant Flow Test |*.oft;*oft"));
 }
 
@@ -391,7 +365,7 @@ void MainWindowTest::saveOverExistingAnsweredNoWritesNothing() {
     QVERIFY(!window_->SaveClick());
     QCOMPARE(prompts().questions,
              QStringList{QString("Overwrite the existing file \"%1\"?").arg(file("old.oft"))});
-    QCOMPARE(contents(file("old.oft")), QByteArray("old"));
+    QCOMPARE(fileBytes(file("old.oft")), QByteArray("old"));
     QVERIFY(window_->isModified());
 }
 
@@ -412,7 +386,7 @@ void MainWindowTest::startupFileOpensAtFirstShow() {
     row[OutletRow::Label] = "#1";
     record.outlets = {row, row, row};
     writeTestFile(file("start.oft"), record);
-    makeWindow({file("start.oft")});
+    restartWindow({file("start.oft")});
     QCOMPARE(grid().outlets().rowCount(), 3);
     QCOMPARE(field<QLineEdit>("eResidual").text(), QString("58"));
     QVERIFY(!window_->isModified());
@@ -454,7 +428,7 @@ void MainWindowTest::openedAndSavedUnchangedKeepsBytes() {
     window_->LoadTestFile(file("in.oft"));
     prompts().saveAnswers.enqueue(file("out.oft"));
     QVERIFY(window_->SaveClick());
-    QCOMPARE(contents(file("out.oft")), bytes);
+    QCOMPARE(fileBytes(file("out.oft")), bytes);
 }
 
 void MainWindowTest::notARegularFileIsIgnored_data() {
@@ -470,7 +444,7 @@ void MainWindowTest::notARegularFileIsIgnored() {
     QDir().mkpath(file("folder.oft"));
     QVERIFY(::mkfifo(QFile::encodeName(file("fifo.oft")).constData(), 0600) == 0);
     const QString path = dir_->filePath(name);
-    makeWindow({path});
+    restartWindow({path});
     window_->LoadTestFile(path);
     QVERIFY(prompts().errors.isEmpty());
     QVERIFY(!window_->isModified());

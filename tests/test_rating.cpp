@@ -1,4 +1,5 @@
 #include "hydraulics/flowgraphmodel.h"
+#include "testsupport.h"
 #include "hydraulics/rating.h"
 
 #include <QTest>
@@ -25,7 +26,7 @@ void compareOptional(std::optional<double> actual, double expected) {
     }
     QVERIFY(actual);
     QVERIFY2(
-        std::abs(*actual - expected) <= 1e-9 * std::max(1.0, std::abs(expected)),
+        closeTo(*actual, expected),
         qPrintable(
             QStringLiteral("%1, expected %2").arg(*actual, 0, 'g', 17).arg(expected, 0, 'g', 17)));
 }

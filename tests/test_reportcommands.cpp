@@ -5,7 +5,8 @@
 #include "options/preferences.h"
 #include "report/printjobtitle.h"
 #include "ui/textfields.h"
-#include "scriptedprompts.h"
+#include "testsupport.h"
+#include "windowfixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,7 +27,7 @@
 
 // Print, preview, the report files and the help links, from the window's
 // menu commands, with dialogs answered through the prompts seam.
-class ReportCommandsTest : public QObject {
+class ReportCommandsTest : public QObject, WindowFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -46,28 +47,10 @@ private slots:
     void htmlErrorNamesTheFolderAndReason();
     void dialogsStartWhereTheLastFileWasAndExportsOfferTheirExtension();
 
-private:
-    ScriptedPrompts& prompts() { return static_cast<ScriptedPrompts&>(window_->prompts()); }
-    QString file(const char* name) const { return dir_->filePath(QString::fromLatin1(name)); }
-    static QByteArray contents(const QString& name) {
-        QFile f(name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TFlowTest> window_;
-    std::unique_ptr<TfrmPreferences> preferences_;
 };
 
 void ReportCommandsTest::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    qputenv("APPDATA", dir_->filePath("appdata").toLocal8Bit());
-    QDir().mkpath(dir_->filePath("appdata"));
-    window_ = std::make_unique<TFlowTest>(QStringList{}, std::make_unique<ScriptedPrompts>());
-    preferences_ = std::make_unique<TfrmPreferences>(window_.get());
-    window_->setPreferences(preferences_.get());
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    startWindow();
     // A test with a graph: static, residual and one flow.
     window_->findChild<QLineEdit*>("eStatic")->setText("60");
     window_->findChild<QLineEdit*>("eResidual")->setText("40");
@@ -76,9 +59,7 @@ void ReportCommandsTest::init() {
 }
 
 void ReportCommandsTest::cleanup() {
-    preferences_.reset();
-    window_.reset();
-    dir_.reset();
+    stopWindow();
 }
 
 void ReportCommandsTest::previewHasItsCaptionSizeAndZoom() {
@@ -202,7 +183,7 @@ void ReportCommandsTest::jobTitleNamesTheTest() {
 void ReportCommandsTest::pdfAsksBeforeReplacingByFullName() {
     prompts().saveAnswers.append({file("report"), file("report.pdf"), file("report.pdf")});
     window_->SaveasPdf(); // the suffix is added
-    const QByteArray first = contents(file("report.pdf"));
+    const QByteArray first = fileBytes(file("report.pdf"));
     QVERIFY(first.startsWith("%PDF-"));
     QVERIFY(prompts().questions.isEmpty());
     QCOMPARE(prompts().saveRequests[0].filter, QString("pdf files (*.pdf)|*.pdf"));
@@ -212,12 +193,12 @@ void ReportCommandsTest::pdfAsksBeforeReplacingByFullName() {
     QCOMPARE(prompts().questions,
              QStringList{QString("Overwrite the existing file \"%1\"?").arg(file("report.pdf"))});
     QCOMPARE(prompts().saveRequests[1].initialName, QString("report.pdf"));
-    QCOMPARE(contents(file("report.pdf")), first);
+    QCOMPARE(fileBytes(file("report.pdf")), first);
 
     prompts().yesNoAnswers.enqueue(true);
     window_->findChild<QLineEdit*>("eStatic")->setText("70");
     window_->SaveasPdf();
-    QVERIFY(contents(file("report.pdf")) != first);
+    QVERIFY(fileBytes(file("report.pdf")) != first);
     QVERIFY(window_->isModified());
 
     // Save then offers the report's name as a test's, with the test filter.
@@ -232,18 +213,18 @@ void ReportCommandsTest::htmlWritesPagesAndPicturesBesideTheChosenName() {
     window_->SaveAsHtmlClick();
     QVERIFY(prompts().questions.isEmpty());
     QCOMPARE(prompts().saveRequests[0].filter, QString("Web Page (HTML)|*.html;*.htm"));
-    const QByteArray page = contents(file("report1.html"));
+    const QByteArray page = fileBytes(file("report1.html"));
     QVERIFY(page.contains("<!DOCTYPE html>"));
     const QStringList pictures = QDir(file("report")).entryList({"*.jpg"});
     QCOMPARE(pictures.size(), 1);
     QVERIFY(page.contains("src=\"report/" + pictures[0].toUtf8() + '"'));
-    const QByteArray picture = contents(file("report/") + pictures[0]);
+    const QByteArray picture = fileBytes(file("report/") + pictures[0]);
 
     window_->findChild<QLineEdit*>("eStatic")->setText("70"); // a different report
     window_->SaveAsHtmlClick();                               // answered No
     QCOMPARE(prompts().questions, QStringList{"Overwrite the existing file \"report1.html\"?"});
-    QCOMPARE(contents(file("report1.html")), page);
-    QCOMPARE(contents(file("report/") + pictures[0]), picture);
+    QCOMPARE(fileBytes(file("report1.html")), page);
+    QCOMPARE(fileBytes(file("report/") + pictures[0]), picture);
     QCOMPARE(QDir::currentPath(), workingFolder);
 }
 
@@ -291,8 +272,8 @@ void ReportCommandsTest::dialogsStartWhereTheLastFileWasAndExportsOfferTheirExte
     window_->show(); // opens the file named on the command line
     window_->OpenClick();
     QCOMPARE(prompts().openRequests[1].startFolder, file("tests"));
-    QVERIFY(!contents(file("appdata/Ostrel/FlowTest/WindowState.INI")).isEmpty());
-    QVERIFY(!contents(file("appdata/Ostrel/FlowTest/FlowTest20.INI")).contains("tests"));
+    QVERIFY(!fileBytes(file("appdata/Ostrel/FlowTest/WindowState.INI")).isEmpty());
+    QVERIFY(!fileBytes(file("appdata/Ostrel/FlowTest/FlowTest20.INI")).contains("tests"));
 
     // A test saved under another extension is offered that name again.
     prompts().saveAnswers.append(file("tests/data.txt"));

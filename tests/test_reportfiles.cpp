@@ -1,4 +1,5 @@
 #include "documenttesthelpers.h"
+#include "testsupport.h"
 #include "faultfs.h"
 #include "report/composer.h"
 #include "report/flowtestreport.h"
@@ -69,11 +70,6 @@ int inkCount(const QImage& page, const QRectF& inches) {
 }
 bool inkIn(const QImage& page, const QRectF& inches) {
     return inkCount(page, inches) > 0;
-}
-
-QByteArray fileBytes(const QString& fileName) {
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 #include "app/ostrelflow.h"
 #include "app/resultswindow.h"
 #include "options/preferences.h"
-#include "scriptedprompts.h"
+#include "testsupport.h"
+#include "windowfixture.h"
 #include "ui/windowplacement.h"
 
 #include <QAction>
@@ -17,7 +18,7 @@
 #include <QTimer>
 
 // The results window beside the main window, through the real widgets.
-class ResultsWindowTest : public QObject {
+class ResultsWindowTest : public QObject, WindowFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -31,7 +32,6 @@ private slots:
     void shownStateAndPlaceKeptBetweenRuns();
 
 private:
-    void makeWindow();
     QString shown(const char* name) const {
         return window_->resultsWindow().findChild<QLabel*>(name)->text();
     }
@@ -40,32 +40,14 @@ private:
         edit->selectAll();
         QTest::keyClicks(edit, text);
     }
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TFlowTest> window_;
-    std::unique_ptr<TfrmPreferences> preferences_;
 };
 
 void ResultsWindowTest::init() {
-    QLocale::setDefault(QLocale::c());
-    dir_ = std::make_unique<QTemporaryDir>();
-    qputenv("APPDATA", dir_->filePath("appdata").toLocal8Bit());
-    QDir().mkpath(dir_->filePath("appdata"));
-    makeWindow();
-}
-
-void ResultsWindowTest::makeWindow() {
-    window_ = std::make_unique<TFlowTest>(QStringList{}, std::make_unique<ScriptedPrompts>());
-    preferences_ = std::make_unique<TfrmPreferences>(window_.get());
-    window_->setPreferences(preferences_.get());
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    startWindow();
 }
 
 void ResultsWindowTest::cleanup() {
-    preferences_.reset();
-    window_.reset();
-    dir_.reset();
+    stopWindow();
 }
 
 void ResultsWindowTest::placedBesideTheOwner_data() {
@@ -162,15 +144,12 @@ void ResultsWindowTest::shownStateAndPlaceKeptBetweenRuns() {
     window_->resultsWindow().resize(380, 460);
     window_->resultsWindow().move(20, 30);
     QVERIFY(window_->close());
-    preferences_.reset();
-    window_.reset();
-    makeWindow();
+    restartWindow();
     const ResultsWindow& results = window_->resultsWindow();
     QVERIFY(results.isVisible());
     QCOMPARE(results.size(), QSize(380, 460));
     QVERIFY(window_->findChild<QAction*>("Results1")->isChecked());
-    QFile options(dir_->filePath("appdata/Ostrel/FlowTest/FlowTest20.INI"));
-    QVERIFY(!options.open(QIODevice::ReadOnly) || !options.readAll().contains("Results"));
+    QVERIFY(!fileBytes(file("appdata/Ostrel/FlowTest/FlowTest20.INI")).contains("Results"));
 }
 
 QTEST_MAIN(ResultsWindowTest)

@@ -1,4 +1,5 @@
 #include "document/testfile.h"
+#include "testsupport.h"
 #include "documenttesthelpers.h"
 #include "faultfs.h"
 
@@ -28,11 +29,6 @@ TestRecord mainStreetRecord() {
         .notes({"witnessed by the water department", "", "hydrant #2 flowed through a diffuser"})
         .outlet({"#1", "", "2.5", "0.9", "18", "712"})
         .outlet({"#2", "", "2.5", "0.9", "15", ""});
-}
-
-QByteArray fileBytes(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The message of the FileError a save raises, or nullopt when it succeeds.
