@@ -1,4 +1,5 @@
 // OstrelFlowTest: start-up of the program.
+#include "app/endsignals.h"
 #include "app/ostrelflow.h"
 #include "app/userprompts.h"
 #include "help/about.h"
@@ -52,6 +53,9 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(nameFromNative(argv[i]));
+    // Installed first: a signal that comes while the window is made is
+    // handled once the event loop runs, after the test named is open.
+    const EndSignals endSignals;
     TFlowTest flowTest(arguments);
     TAboutBox aboutBox(&flowTest);
     flowTest.setAboutBox(&aboutBox);
@@ -60,6 +64,13 @@ int main(int argc, char* argv[]) {
         flowTest.prompts().showError(&flowTest, message);
     });
     flowTest.setPreferences(&preferences);
+
+    // A logout or shutdown never waits on a question: the test is kept in
+    // its recovery file for the next start.
+    QObject::connect(&endSignals, &EndSignals::endRequested, &flowTest,
+                     [&flowTest] { flowTest.endWithoutQuestions(); });
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &flowTest,
+                     [&flowTest] { flowTest.commitSessionData(); });
 
     flowTest.show();
     return QApplication::exec();

@@ -2,9 +2,11 @@
 
 #include "app/flowgrid.h"
 #include "app/menuicons.h"
+#include "app/recoverykeeper.h"
 #include "app/resultswindow.h"
 #include "app/startupfolders.h"
 #include "app/userprompts.h"
+#include "document/recovery.h"
 #include "document/testfile.h"
 #include "help/about.h"
 #include "hydraulics/keyfilters.h"
@@ -36,6 +38,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -116,6 +122,7 @@ TFlowTest::TFlowTest(const QStringList& arguments, std::unique_ptr<UserPrompts> 
     createActions();
     setTabOrder();
     FormCreate(arguments);
+    createRecovery();
     watchTestChanges();
 }
 
@@ -307,7 +314,7 @@ void TFlowTest::showEvent(QShowEvent* event) {
 
 void TFlowTest::FormShow() {
     FlowGridWidget->setUp(currentSettings().units);
-    if (!fileToOpen_.isEmpty())
+    if (!offerRecovery() && !fileToOpen_.isEmpty())
         LoadTestFile(fileToOpen_);
     if (state_.value(resultsShownKey) == u"T")
         showResultsWindow();
@@ -324,7 +331,11 @@ void TFlowTest::createResultsWindow() {
 
 void TFlowTest::watchTestChanges() {
     ResultsWindow* results = resultsWindow_;
-    const auto changed = [results] { results->testChanged(); };
+    RecoveryKeeper* recovery = recovery_.get();
+    const auto changed = [results, recovery] {
+        results->testChanged();
+        recovery->testChanged();
+    };
     for (QLineEdit* edit : {eDate, eTime, eStatic, eResidual, eReadElev})
         connect(edit, &QLineEdit::textChanged, results, changed);
     for (MemoEdit* memo : {LocationMemo, NotesMemo})
@@ -368,7 +379,13 @@ void TFlowTest::keepResultsState() {
 }
 
 void TFlowTest::closeEvent(QCloseEvent* event) {
-    if (!askToSaveFirst(QStringLiteral("Save current file before closing?"))) {
+    // At the end of the session, nothing may hold up the logout: the test
+    // stays in its recovery for the next start.
+    if (sessionEnding_) {
+        recovery_->writeNow();
+    } else if (askToSaveFirst(QStringLiteral("Save current file before closing?"))) {
+        recovery_->discard();
+    } else {
         event->ignore();
         return;
     }
@@ -376,6 +393,90 @@ void TFlowTest::closeEvent(QCloseEvent* event) {
     keepResultsState();
     closing_ = true;
     event->accept();
+}
+
+void TFlowTest::endWithoutQuestions() {
+    recovery_->writeNow();
+    std::fflush(nullptr);
+    // Synced: nothing else of the run needs to outlive it, and no window,
+    // not even a modal question open now, may hold up the end.
+    std::_Exit(0);
+}
+
+void TFlowTest::commitSessionData() {
+    recovery_->writeNow();
+    sessionEnding_ = true;
+}
+
+void TFlowTest::createRecovery() {
+    std::unique_ptr<RecoveryFile> file;
+    QString problem;
+    try {
+        file = std::make_unique<RecoveryFile>(RecoveryLock::claimNew(WindowState::recoveryFolder()));
+    } catch (const FileError& error) {
+        problem = recoveryProblem(error.reason().isEmpty() ? error.message() : error.reason());
+    }
+    recovery_ = std::make_unique<RecoveryKeeper>(
+        std::move(file), [this] { return recoverySnapshot(); }, problem);
+    connect(recovery_.get(), &RecoveryKeeper::problemChanged, resultsWindow_,
+            &ResultsWindow::setRecoveryProblem);
+    resultsWindow_->setRecoveryProblem(recovery_->problem());
+}
+
+std::optional<RecoverySnapshot> TFlowTest::recoverySnapshot() const {
+    if (!Modified)
+        return std::nullopt;
+    // The memos as last read, so a long text is not read again on every edit.
+    TestRecord record = resultsSnapshot().test;
+    record.date = eDate->text();
+    record.time = eTime->text();
+    return RecoverySnapshot{record, testFileName_};
+}
+
+bool TFlowTest::offerRecovery() {
+    RecoveryScan scan = scanRecoveries(WindowState::recoveryFolder());
+    for (const UnreadableRecovery& unreadable : scan.unreadable)
+        showError(QStringLiteral("The recovery file \"%1\" cannot be read. %2 It was kept as \"%3\".")
+                      .arg(unreadable.fileName, unreadable.reason, unreadable.keptAs));
+    // With a file named, only its own recovery is offered, in its place.
+    const QString named =
+        fileToOpen_.isEmpty() ? QString() : QFileInfo(fileToOpen_).absoluteFilePath();
+    const auto found = std::find_if(scan.found.begin(), scan.found.end(), [&](const auto& each) {
+        return named.isEmpty() || QFileInfo(each.content.belongsTo).absoluteFilePath() == named;
+    });
+    if (found == scan.found.end())
+        return false;
+    const RecoveryContent& content = found->content;
+    const QString test = content.belongsTo.isEmpty()
+                             ? QStringLiteral("a new test")
+                             : QStringLiteral("the test \"%1\"")
+                                   .arg(QFileInfo(content.belongsTo).fileName());
+    const QString question =
+        QStringLiteral("The program ended before %1 was saved. Its last changes from %2 can be "
+                       "recovered. Recover them?")
+            .arg(test, QLocale().toString(content.written.toLocalTime(), QLocale::ShortFormat));
+    switch (prompts_->askSaveFirst(this, question)) {
+    case Answer::Yes:
+        break;
+    case Answer::No:
+        RecoveryFile(std::move(found->lock)).remove();
+        return false;
+    case Answer::Cancel:
+        return false; // kept for a later start
+    }
+    TestRecord record = parseTestFile(content.testBytes);
+    record.outlets = windowOutletRows(record);
+    showTestRecord(record);
+    Modified = true;
+    testFileName_ = content.belongsTo;
+    if (!testFileName_.isEmpty()) {
+        // Save offers the file it belongs to, and asks before replacing it.
+        saveDialogName_ = testFileName_;
+        savedNameIsReport_ = false;
+        rememberFolderOf(testFileName_);
+    }
+    recovery_->adopt(std::make_unique<RecoveryFile>(std::move(found->lock)));
+    return true;
 }
 
 bool TFlowTest::eventFilter(QObject* watched, QEvent* event) {
@@ -444,6 +545,8 @@ void TFlowTest::showTestRecord(const TestRecord& record) {
 void TFlowTest::ClearForm() {
     showTestRecord(clearedTestRecord(testRecord()));
     Modified = false;
+    testFileName_.clear();
+    recovery_->discard();
 }
 
 void TFlowTest::SaveTestFile(const QString& fileName) const {
@@ -470,6 +573,7 @@ void TFlowTest::LoadTestFile(const QString& fileName) {
     const bool hadNoOutlet = record->outlets.isEmpty();
     record->outlets = windowOutletRows(*record);
     showTestRecord(*record);
+    testFileName_ = QFileInfo(fileName).absoluteFilePath();
     // The outlet the window adds to a file without any counts as a change.
     if (hadNoOutlet)
         Modified = true;
@@ -545,6 +649,8 @@ bool TFlowTest::SaveClick() {
         return false;
     }
     Modified = false;
+    testFileName_ = QFileInfo(chosen).absoluteFilePath();
+    recovery_->discard();
     rememberFolderOf(chosen);
     return true;
 }

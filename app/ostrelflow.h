@@ -12,6 +12,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class FlowGrid;
 class MemoEdit;
@@ -19,7 +20,9 @@ class QAction;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
+class RecoveryKeeper;
 class ResultsWindow;
+struct RecoverySnapshot;
 class TAboutBox;
 class TfrmPreferences;
 
@@ -80,6 +83,16 @@ public:
     void SendMailClick();
     void WebSiteClick();
 
+    // A signal ends the program (a logout, a shutdown): the test's recovery
+    // is written at once and the program ends with no question.
+    [[noreturn]] void endWithoutQuestions();
+    // The session ends: the recovery is written, and closing asks nothing,
+    // so the logout is never held up by a box.
+    void commitSessionData();
+    RecoveryKeeper& recovery() const { return *recovery_; }
+    // The test while it has unsaved changes, for its recovery.
+    std::optional<RecoverySnapshot> recoverySnapshot() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -110,6 +123,12 @@ private:
     // The dialogs start in the folder of the file last opened or written,
     // in this run or an earlier one.
     void rememberFolderOf(const QString& fileName);
+    // Claims this run's recovery file beside the state file.
+    void createRecovery();
+    // Offers the newest recovery of a program that ended before its test
+    // was saved (of the file to open, when one is named); true when the
+    // recovered test is now in the window.
+    bool offerRecovery();
     // The results window: created hidden, told of every change of the test,
     // placed beside this window, its place and shown state kept in the state file.
     void createResultsWindow();
@@ -129,6 +148,9 @@ private:
     bool savedNameIsReport_ = false; // chosen by Save as pdf or Save as html
     QString lastFolder_;             // where the file dialogs start
     WindowState state_;
+    QString testFileName_;      // the file the test was opened from or saved to
+    bool sessionEnding_ = false; // closing asks nothing
+    std::unique_ptr<RecoveryKeeper> recovery_;
     ResultsWindow* resultsWindow_ = nullptr;
     QAction* resultsAction_ = nullptr;
     bool closing_ = false;

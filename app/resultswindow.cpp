@@ -252,7 +252,16 @@ void ResultsWindow::updateMemoNotes(const ReportSnapshot& snapshot) {
 }
 
 QStringList ResultsWindow::messageLines() const {
-    return results_.stops + results_.advice + memoNotes_;
+    QStringList lines = results_.stops + results_.advice + memoNotes_;
+    if (!recoveryProblem_.isEmpty())
+        lines.append(recoveryProblem_);
+    return lines;
+}
+
+void ResultsWindow::setRecoveryProblem(const QString& problem) {
+    recoveryProblem_ = problem;
+    if (isVisible())
+        showValues();
 }
 
 QString ResultsWindow::resultsText() const {

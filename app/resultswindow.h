@@ -64,6 +64,8 @@ public:
     const TestResults& results() const { return results_; }
     // Every line of stops, advice and notes on the report's texts, as shown.
     QStringList messageLines() const;
+    // Why the test's recovery file cannot be written; empty when it can.
+    void setRecoveryProblem(const QString& problem);
     // The results as plain text lines, as Copy puts them on the clipboard.
     QString resultsText() const;
     void copyResults() const;
@@ -95,6 +97,7 @@ private:
     void updateMemoNotes(const ReportSnapshot& snapshot);
     QStringList memoNotes_;
     MemoInputs memoNotesOf_;
+    QString recoveryProblem_;
     QTimer pending_;
     QElapsedTimer sinceRefresh_;
 

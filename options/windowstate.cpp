@@ -14,6 +14,10 @@ QString WindowState::defaultFileName() {
     return QFileInfo(optionsFileName()).path() + QStringLiteral("/WindowState.INI");
 }
 
+QString WindowState::recoveryFolder() {
+    return QFileInfo(optionsFileName()).path() + QStringLiteral("/Recovery");
+}
+
 WindowState WindowState::load(const QString& fileName) {
     WindowState state;
     if (!isRegularFile(fileName))

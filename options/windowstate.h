@@ -15,6 +15,8 @@ class WindowState {
 public:
     // APPDATA + "/Ostrel/FlowTest/WindowState.INI", like the options file.
     static QString defaultFileName();
+    // Beside it, the folder of the recovery files: ".../FlowTest/Recovery".
+    static QString recoveryFolder();
 
     static WindowState load(const QString& fileName);
     // True when the state was written.

@@ -5,3 +5,7 @@ flowtest_add_test(test_largeinput SOURCES test_largeinput.cpp largerecord.h scri
 flowtest_add_test(test_filedialogs SOURCES test_filedialogs.cpp LIBS app)
 flowtest_add_test(test_reportcommands SOURCES test_reportcommands.cpp faultfs.h scriptedprompts.h LIBS app)
 flowtest_add_test(test_resultswindow SOURCES test_resultswindow.cpp scriptedprompts.h LIBS app)
+flowtest_add_test(test_recoverywindow SOURCES test_recoverywindow.cpp LIBS app)
+add_dependencies(test_recoverywindow OstrelFlowTest)
+target_compile_definitions(test_recoverywindow PRIVATE
+    FLOWTEST_WINDOW_PROGRAM="$<TARGET_FILE:OstrelFlowTest>")

@@ -8,3 +8,4 @@ flowtest_add_test(test_examples SOURCES test_examples.cpp documentexamples.h doc
     LIBS document)
 target_compile_definitions(test_examples PRIVATE
     FLOWTEST_EXAMPLES_DIR="${CMAKE_CURRENT_LIST_DIR}/../examples")
+flowtest_add_test(test_recoveryfile SOURCES test_recoveryfile.cpp LIBS document)

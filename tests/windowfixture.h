@@ -26,10 +26,14 @@ protected:
         restartWindow(arguments);
     }
 
-    // The next run of the program in the same folder.
-    void restartWindow(const QStringList& arguments = {}) {
+    // The next run of the program in the same folder; `answers` answer the
+    // questions it asks as it starts.
+    void restartWindow(const QStringList& arguments = {},
+                       std::unique_ptr<ScriptedPrompts> answers = nullptr) {
         preferences_.reset();
-        window_ = std::make_unique<TFlowTest>(arguments, std::make_unique<ScriptedPrompts>());
+        window_.reset();
+        window_ = std::make_unique<TFlowTest>(
+            arguments, answers ? std::move(answers) : std::make_unique<ScriptedPrompts>());
         preferences_ = std::make_unique<TfrmPreferences>(window_.get());
         window_->setPreferences(preferences_.get());
         window_->show();

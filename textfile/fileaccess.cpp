@@ -153,15 +153,15 @@ QString systemReason(int errorNumber) {
 }
 
 FileError cannotOpenFile(const QString& fileName, const QString& reason) {
-    return FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
+    return FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason), reason);
 }
 
 FileError cannotCreateFile(const QString& fileName, const QString& reason) {
-    return FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
+    return FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason), reason);
 }
 
 FileError cannotCreateFolder(const QString& folder, const QString& reason) {
-    return FileError(QStringLiteral("Cannot create folder \"%1\". %2").arg(folder, reason));
+    return FileError(QStringLiteral("Cannot create folder \"%1\". %2").arg(folder, reason), reason);
 }
 
 EntryKind entryKind(const QString& path) {

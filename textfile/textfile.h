@@ -27,7 +27,13 @@ QString messageExcerpt(const QString& text, qsizetype maxLength = 60);
 // "Cannot open file "<name>". <reason>" or "Cannot create file "<name>". <reason>".
 class FileError : public UserError {
 public:
-    using UserError::UserError;
+    explicit FileError(QString message, QString reason = {})
+        : UserError(std::move(message)), reason_(std::move(reason)) {}
+    // The system's reason alone ("No space left on device."), when known.
+    const QString& reason() const { return reason_; }
+
+private:
+    QString reason_;
 };
 
 // Both text files of the program are bytes in Windows-1252; a text that
