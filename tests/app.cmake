@@ -5,3 +5,6 @@ flowtest_add_test(test_largeinput SOURCES test_largeinput.cpp largerecord.h scri
 flowtest_add_test(test_filedialogs SOURCES test_filedialogs.cpp LIBS flowtestapp)
 flowtest_add_test(test_reportcommands SOURCES test_reportcommands.cpp faultfs.h scriptedprompts.h LIBS flowtestapp)
 flowtest_add_test(test_resultswindow SOURCES test_resultswindow.cpp scriptedprompts.h LIBS flowtestapp)
+flowtest_add_test(test_accessibility SOURCES test_accessibility.cpp scriptedprompts.h LIBS flowtestapp)
+target_compile_definitions(test_accessibility PRIVATE
+    FLOWTEST_EXAMPLES_DIR="${CMAKE_CURRENT_LIST_DIR}/../examples")

@@ -1,0 +1,79 @@
+#include "app/flowgrid.h"
+#include "app/ostrelflow.h"
+#include "options/preferences.h"
+#include "scriptedprompts.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+// What a screen reader reads of the windows, through Qt's accessibility
+// interfaces, with the U.S. example open.
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void movingBetweenCellsFocusesOnlyCellEditors();
+
+private:
+    FlowGrid& grid() const { return *window_->findChild<FlowGrid*>("FlowGrid"); }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TFlowTest> window_;
+    std::unique_ptr<TfrmPreferences> preferences_;
+};
+
+void AccessibilityTest::init() {
+    QLocale::setDefault(QLocale::c());
+    dir_ = std::make_unique<QTemporaryDir>();
+    qputenv("APPDATA", dir_->filePath("appdata").toLocal8Bit());
+    QDir().mkpath(dir_->filePath("appdata"));
+    window_ = std::make_unique<TFlowTest>(
+        QStringList{QStringLiteral(FLOWTEST_EXAMPLES_DIR "/us-three-outlets.oft")},
+        std::make_unique<ScriptedPrompts>());
+    preferences_ = std::make_unique<TfrmPreferences>(window_.get());
+    window_->setPreferences(preferences_.get());
+    window_->show();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+}
+
+void AccessibilityTest::cleanup() {
+    preferences_.reset();
+    window_.reset();
+    dir_.reset();
+}
+
+void AccessibilityTest::movingBetweenCellsFocusesOnlyCellEditors() {
+    grid().setCurrentCell(OutletRow::Elev, 1);
+    grid().cellEditor()->setFocus();
+    QWidgetList focused;
+    const QObject recording; // ends the recording when the test returns
+    connect(qApp, &QApplication::focusChanged, &recording,
+            [&focused](QWidget*, QWidget* now) { focused.append(now); });
+    // Entering a cell selects its text: End and Home let Right and Left move on.
+    const std::tuple<Qt::Key, int, int> steps[] = {
+        {Qt::Key_End, 1, 1},  {Qt::Key_Right, 2, 1}, {Qt::Key_Down, 2, 2},  {Qt::Key_Home, 2, 2},
+        {Qt::Key_Left, 1, 2}, {Qt::Key_Up, 1, 1},    {Qt::Key_Return, 2, 1}};
+    for (const auto& [key, column, row] : steps) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QCOMPARE(std::pair(grid().currentColumn(), grid().currentRow()), std::pair(column, row));
+    }
+    grid().setCurrentCell(OutletRow::Flow, 3);
+    QTest::keyClick(grid().cellEditor(), Qt::Key_Return); // wraps to the first outlet
+    const QModelIndex cell = grid().model()->index(1, OutletRow::C);
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().visualRect(cell).center());
+    QCOMPARE(grid().currentIndex(), cell);
+    QCOMPARE(QApplication::focusWidget(), grid().cellEditor());
+    for (const QWidget* widget : focused)
+        QVERIFY2(qobject_cast<const QLineEdit*>(widget) && widget->parent() == grid().viewport(),
+                 qPrintable(widget ? widget->metaObject()->className() : "nothing"));
+    QCOMPARE(focused.size(), 8); // once for each cell entered
+}
+
+QTEST_MAIN(AccessibilityTest)
+#include "test_accessibility.moc"
