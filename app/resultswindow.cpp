@@ -27,6 +27,23 @@ int pictureHeight(int pictureWidth) {
     return pictureWidth * FlowGraphHeight / FlowGraphWidth;
 }
 
+// Screen readers announce every change of a name: only a new one is set.
+void setSpoken(QWidget& widget, const QString& name, const QString& description = {}) {
+    if (widget.accessibleName() != name)
+        widget.setAccessibleName(name);
+    if (widget.accessibleDescription() != description)
+        widget.setAccessibleDescription(description);
+}
+
+QString spokenValue(const QString& text) {
+    return text.isEmpty() ? QStringLiteral("none") : text;
+}
+
+// A result reads as one object, caption and value: "Total flow: 1879 gpm".
+void nameByCaption(QLabel& value, const QLabel& caption, const QString& text) {
+    setSpoken(value, caption.text() + QLatin1Char(' ') + spokenValue(text));
+}
+
 } // namespace
 
 ResultsGraph::ResultsGraph(QWidget* parent) : QWidget(parent) {
@@ -114,27 +131,26 @@ void ResultsWindow::createControls() {
         value->setObjectName(QString::fromLatin1(name));
         auto* label = new QLabel(caption, this);
         label->setBuddy(value);
-        value->setAccessibleName(caption);
         values->addRow(label, value);
         return std::pair{label, value};
     };
-    total_ = addValue(QStringLiteral("Total flow:"), "total").second;
+    std::tie(totalCaption_, total_) = addValue(QStringLiteral("Total flow:"), "total");
     std::tie(chosenCaption_, chosen_) =
         addValue(QStringLiteral("Flow at the chosen pressure:"), "chosen");
     std::tie(ratedCaption_, rated_) = addValue(QStringLiteral("Flow at 20 psi:"), "rated");
 
     swatch_ = new QLabel(this);
+    swatch_->setObjectName(QStringLiteral("swatch"));
     swatch_->setFixedSize(28, 16);
     nfpaClass_ = new QLabel(this);
     nfpaClass_->setObjectName(QStringLiteral("nfpaClass"));
     auto* classRow = new QHBoxLayout;
     classRow->addWidget(swatch_);
     classRow->addWidget(nfpaClass_, 1);
-    auto* classCaption = new QLabel(QStringLiteral("NFPA 291 class:"), this);
-    classCaption->setBuddy(nfpaClass_);
-    nfpaClass_->setAccessibleName(QStringLiteral("NFPA 291 class"));
-    values->addRow(classCaption, classRow);
-    drop_ = addValue(QStringLiteral("Residual drop:"), "drop").second;
+    classCaption_ = new QLabel(QStringLiteral("NFPA 291 class:"), this);
+    classCaption_->setBuddy(nfpaClass_);
+    values->addRow(classCaption_, classRow);
+    std::tie(dropCaption_, drop_) = addValue(QStringLiteral("Residual drop:"), "drop");
 
     messages_ = new QLabel(this);
     messages_->setObjectName(QStringLiteral("messages"));
@@ -233,6 +249,25 @@ void ResultsWindow::showValues() {
     const QStringList lines = messageLines();
     messages_->setText(lines.join(QLatin1Char('\n')));
     messages_->setVisible(!lines.isEmpty());
+    nameValues();
+}
+
+void ResultsWindow::nameValues() {
+    nameByCaption(*total_, *totalCaption_, results_.totalText);
+    nameByCaption(*chosen_, *chosenCaption_, chosenPressureNote(results_));
+    nameByCaption(*rated_, *ratedCaption_, results_.flowAt20psiText);
+    const std::optional<NfpaClass> rating = results_.rating.nfpaClass;
+    const NfpaClassInfo* info = rating ? &nfpaClassInfo(*rating) : nullptr;
+    const QString colour = info ? QString::fromLatin1(info->capColourName) : QString();
+    nameByCaption(*nfpaClass_, *classCaption_,
+                  info ? QStringLiteral("%1, %2").arg(QLatin1String(info->name), colour)
+                       : QString());
+    setSpoken(*swatch_, QStringLiteral("Cap colour: ") + spokenValue(colour));
+    nameByCaption(*drop_, *dropCaption_, results_.dropText);
+    const QStringList lines = messageLines();
+    setSpoken(*messages_, lines.isEmpty()
+                              ? QString()
+                              : QStringLiteral("Advice: ") + lines.join(QLatin1Char(' ')));
 }
 
 void ResultsWindow::updateMemoNotes(const ReportSnapshot& snapshot) {

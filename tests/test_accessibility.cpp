@@ -1,5 +1,6 @@
 #include "app/flowgrid.h"
 #include "app/ostrelflow.h"
+#include "app/resultswindow.h"
 #include "options/preferences.h"
 #include "scriptedprompts.h"
 
@@ -17,10 +18,18 @@ private slots:
     void init();
     void cleanup();
 
+    void resultsReadWithTheirValues_data();
+    void resultsReadWithTheirValues();
+    void adviceIsRead();
     void movingBetweenCellsFocusesOnlyCellEditors();
 
 private:
     FlowGrid& grid() const { return *window_->findChild<FlowGrid*>("FlowGrid"); }
+    QAccessibleInterface& results(const char* object = nullptr) const {
+        ResultsWindow& window = window_->resultsWindow();
+        QObject* found = object ? window.findChild<QWidget*>(object) : &window;
+        return *QAccessible::queryAccessibleInterface(found);
+    }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<TFlowTest> window_;
@@ -46,6 +55,39 @@ void AccessibilityTest::cleanup() {
     preferences_.reset();
     window_.reset();
     dir_.reset();
+}
+
+void AccessibilityTest::resultsReadWithTheirValues_data() {
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QString>("readWithoutStatic");
+    QTest::newRow("total") << "Total flow: 1879 gpm"
+                           << "Total flow: 1879 gpm";
+    QTest::newRow("chosen") << "Flow at the chosen pressure: 3819.2 gpm at 20 psi"
+                            << "Flow at the chosen pressure: none";
+    QTest::newRow("rated") << "Flow at 20 psi: 3819 gpm"
+                           << "Flow at 20 psi: none";
+    QTest::newRow("nfpaClass") << "NFPA 291 class: AA, light blue"
+                               << "NFPA 291 class: none";
+    QTest::newRow("swatch") << "Cap colour: light blue"
+                            << "Cap colour: none";
+    QTest::newRow("drop") << "Residual drop: 19.4 %"
+                          << "Residual drop: none";
+}
+
+void AccessibilityTest::resultsReadWithTheirValues() {
+    QFETCH(QString, read);
+    QFETCH(QString, readWithoutStatic);
+    QTest::keyClick(window_.get(), Qt::Key_F6);
+    const char* object = QTest::currentDataTag();
+    QCOMPARE(results(object).text(QAccessible::Name), read);
+    window_->findChild<QLineEdit*>("eStatic")->clear();
+    window_->resultsWindow().refresh();
+    QCOMPARE(results(object).text(QAccessible::Name), readWithoutStatic);
+}
+
+void AccessibilityTest::adviceIsRead() {
+    QTest::keyClick(window_.get(), Qt::Key_F6);
+    QVERIFY(results("messages").text(QAccessible::Name).startsWith("Advice: The residual drop"));
 }
 
 void AccessibilityTest::movingBetweenCellsFocusesOnlyCellEditors() {
