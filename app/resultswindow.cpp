@@ -1,7 +1,9 @@
 #include "app/resultswindow.h"
 
+#include "hydraulics/numbertext.h"
 #include "ui/windowfont.h"
 
+#include <QAccessibleWidget>
 #include <QClipboard>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -42,6 +44,42 @@ QString spokenValue(const QString& text) {
 // A result reads as one object, caption and value: "Total flow: 1879 gpm".
 void nameByCaption(QLabel& value, const QLabel& caption, const QString& text) {
     setSpoken(value, caption.text() + QLatin1Char(' ') + spokenValue(text));
+}
+
+// The graph in words: its supply line through the test's two points, its
+// note and the ranges of its axes.
+QString graphDescription(const TestResults& results, QChar separator) {
+    const FlowGraphModel& graph = *results.graph;
+    const UnitTexts& units = results.units;
+    const auto pressure = [&](double value) {
+        return formatGeneral(value, separator) + QLatin1Char(' ') + units.pressure;
+    };
+    QStringList parts{QStringLiteral("Supply line from %1 at no flow through %2 at %3")
+                          .arg(pressure(graph.StaticPressure), pressure(graph.ResidualPressure),
+                               results.totalText)};
+    if (!graph.NoteText.isEmpty())
+        parts.append(graph.NoteText);
+    parts.append(QStringLiteral("flow axis %1 to %2 %3, pressure axis %4 to %5 %6")
+                     .arg(graph.flowLabels.constFirst(), graph.flowLabels.constLast(), units.flow,
+                          graph.pressureLabels.constFirst(), graph.pressureLabels.constLast(),
+                          units.pressure));
+    return parts.join(QStringLiteral("; "));
+}
+
+// Screen readers meet the results window as a window, not as a filler, and
+// the graph as a picture. What this returns is owned by Qt's accessibility
+// cache.
+QAccessibleInterface* accessibleOfResults(const QString& className, QObject* object) {
+    if (className == u"ResultsWindow")
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    if (className == u"ResultsGraph")
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+void installAccessibleRoles() {
+    static const bool installed = (QAccessible::installFactory(accessibleOfResults), true);
+    Q_UNUSED(installed)
 }
 
 } // namespace
@@ -110,6 +148,7 @@ QImage ResultsGraph::image(int scale) const {
 
 ResultsWindow::ResultsWindow(QWidget* owner, SnapshotSource source)
     : QWidget(owner, Qt::Tool), source_(std::move(source)) {
+    installAccessibleRoles();
     setObjectName(QStringLiteral("ResultsWindow"));
     setWindowTitle(QStringLiteral("Flow Test Results"));
     // Typing goes on in the main window when the results appear.
@@ -215,6 +254,7 @@ void ResultsWindow::refresh() {
     sinceRefresh_.start();
     const ReportSnapshot snapshot = source_();
     results_ = computeTestResults(snapshot);
+    separator_ = snapshot.decimalSeparator;
     updateMemoNotes(snapshot);
     std::optional<FlowGraphPicture> picture = reportGraphPicture(results_);
     const bool drawn = picture.has_value();
@@ -268,6 +308,10 @@ void ResultsWindow::nameValues() {
     setSpoken(*messages_, lines.isEmpty()
                               ? QString()
                               : QStringLiteral("Advice: ") + lines.join(QLatin1Char(' ')));
+    if (results_.graph)
+        setSpoken(*graph_, QStringLiteral("Flow graph"), graphDescription(results_, separator_));
+    else
+        setSpoken(*graph_, QStringLiteral("Flow graph: none"));
 }
 
 void ResultsWindow::updateMemoNotes(const ReportSnapshot& snapshot) {

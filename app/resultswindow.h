@@ -99,6 +99,7 @@ private:
     MemoInputs memoNotesOf_;
     QTimer pending_;
     QElapsedTimer sinceRefresh_;
+    QChar separator_ = QLatin1Char('.');
 
     QLabel* totalCaption_ = nullptr;
     QLabel* total_ = nullptr;

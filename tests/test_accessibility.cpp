@@ -21,6 +21,7 @@ private slots:
     void resultsReadWithTheirValues_data();
     void resultsReadWithTheirValues();
     void adviceIsRead();
+    void resultsAreAWindowWithAGraphDescribed();
     void movingBetweenCellsFocusesOnlyCellEditors();
 
 private:
@@ -72,6 +73,8 @@ void AccessibilityTest::resultsReadWithTheirValues_data() {
                             << "Cap colour: none";
     QTest::newRow("drop") << "Residual drop: 19.4 %"
                           << "Residual drop: none";
+    QTest::newRow("ResultsGraph") << "Flow graph"
+                                  << "Flow graph: none";
 }
 
 void AccessibilityTest::resultsReadWithTheirValues() {
@@ -88,6 +91,15 @@ void AccessibilityTest::resultsReadWithTheirValues() {
 void AccessibilityTest::adviceIsRead() {
     QTest::keyClick(window_.get(), Qt::Key_F6);
     QVERIFY(results("messages").text(QAccessible::Name).startsWith("Advice: The residual drop"));
+}
+
+void AccessibilityTest::resultsAreAWindowWithAGraphDescribed() {
+    QTest::keyClick(window_.get(), Qt::Key_F6);
+    QCOMPARE(results().role(), QAccessible::Window);
+    QCOMPARE(results("ResultsGraph").role(), QAccessible::Graphic);
+    QCOMPARE(results("ResultsGraph").text(QAccessible::Description),
+             "Supply line from 72 psi at no flow through 58 psi at 1879 gpm; 3819.2 gpm at 20 psi; "
+             "flow axis 0 to 5000 gpm, pressure axis 0 to 100 psi");
 }
 
 void AccessibilityTest::movingBetweenCellsFocusesOnlyCellEditors() {
