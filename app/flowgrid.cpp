@@ -86,6 +86,9 @@ FlowGrid::FlowGrid(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
+    // Tab still enters the grid; a click does not focus the view first, which
+    // would pass the focus through the old cell and announce the table.
+    setFocusPolicy(Qt::TabFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setCornerButtonEnabled(false);
@@ -256,26 +259,34 @@ CharacterFilter FlowGrid::filterOfColumn(int column) {
 }
 
 void FlowGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QLineEdit* oldEditor = qobject_cast<QLineEdit*>(indexWidget(previous));
-    const bool editorHadFocus = oldEditor && oldEditor->hasFocus();
-    if (previous.isValid())
-        closePersistentEditor(previous);
     if (current.isValid() && current.column() == OutletRow::Label) {
         // The label column is fixed: the current cell never rests there.
         setCurrentIndex(model_.index(current.row(), OutletRow::Elev));
         return;
     }
+    const QPersistentModelIndex left = editorCell_;
+    const auto* oldEditor = qobject_cast<const QLineEdit*>(indexWidget(left));
+    const bool editorHadFocus = oldEditor && oldEditor->hasFocus();
     if (current.isValid())
         FlowGridSelectCell(current.column(), current.row() + 1);
     QTableView::currentChanged(current, previous);
-    if (!current.isValid())
-        return;
-    openPersistentEditor(current);
-    if (editorHadFocus || hasFocus()) {
-        if (QLineEdit* editor = cellEditor()) {
-            editor->setFocus();
-            editor->selectAll();
-        }
+    editorCell_ = current;
+    if (current.isValid()) {
+        openPersistentEditor(current);
+        if (editorHadFocus || hasFocus())
+            focusCellEditor(Qt::OtherFocusReason);
+    }
+    // Only now that the new editor has the focus: a focused editor that
+    // closes hands the focus on to the next widget of the window, and a
+    // screen reader would announce that widget at every step.
+    if (left != current)
+        closePersistentEditor(left);
+}
+
+void FlowGrid::focusCellEditor(Qt::FocusReason reason) {
+    if (QLineEdit* editor = cellEditor()) {
+        editor->setFocus(reason);
+        editor->selectAll();
     }
 }
 
@@ -283,6 +294,14 @@ void FlowGrid::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     if (QLineEdit* editor = cellEditor())
         editor->setFocus(event->reason());
+}
+
+void FlowGrid::mousePressEvent(QMouseEvent* event) {
+    // The view itself takes no focus on a click (see the constructor): the
+    // editor of the cell clicked gets it, as a cell entered by a key does.
+    QTableView::mousePressEvent(event);
+    if (const QLineEdit* editor = cellEditor(); editor && !editor->hasFocus())
+        focusCellEditor(Qt::MouseFocusReason);
 }
 
 bool FlowGrid::editorKeyPress(QLineEdit& editor, QKeyEvent& event) {
@@ -336,6 +355,7 @@ void FlowGrid::moveOnAfterEnter() {
         setCurrentCell(column + 1, row);
         return;
     }
-    setCurrentCell(OutletRow::Elev, row);
+    // The row's Elev cell fills as if entered, without the focus passing there.
+    FlowGridSelectCell(OutletRow::Elev, row);
     setCurrentCell(OutletRow::Elev, row < model_.rowCount() ? row + 1 : 1);
 }

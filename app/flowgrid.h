@@ -72,6 +72,7 @@ signals:
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     friend class CellEditorDelegate;
@@ -80,10 +81,13 @@ private:
     // that the column's filter discards or replaces.
     bool FlowGridKeyPress(QLineEdit& editor, const QKeyEvent& event, QChar typed);
     void moveOnAfterEnter();
+    void focusCellEditor(Qt::FocusReason reason);
     UnitSystem units() const;
 
     OutletTableModel model_;
     std::function<UnitSystem()> unitsSource_;
     QWidget* tabPrevious_ = nullptr;
     QWidget* tabNext_ = nullptr;
+    // The cell whose editor is open, closed only after the next one opened.
+    QPersistentModelIndex editorCell_;
 };

@@ -1,7 +1,9 @@
 #include "app/resultswindow.h"
 
+#include "hydraulics/numbertext.h"
 #include "ui/windowfont.h"
 
+#include <QAccessibleWidget>
 #include <QClipboard>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -25,6 +27,59 @@ constexpr int refreshIntervalMs = 50;
 
 int pictureHeight(int pictureWidth) {
     return pictureWidth * FlowGraphHeight / FlowGraphWidth;
+}
+
+// Screen readers announce every change of a name: only a new one is set.
+void setSpoken(QWidget& widget, const QString& name, const QString& description = {}) {
+    if (widget.accessibleName() != name)
+        widget.setAccessibleName(name);
+    if (widget.accessibleDescription() != description)
+        widget.setAccessibleDescription(description);
+}
+
+QString spokenValue(const QString& text) {
+    return text.isEmpty() ? QStringLiteral("none") : text;
+}
+
+// A result reads as one object, caption and value: "Total flow: 1879 gpm".
+void nameByCaption(QLabel& value, const QLabel& caption, const QString& text) {
+    setSpoken(value, caption.text() + QLatin1Char(' ') + spokenValue(text));
+}
+
+// The graph in words: its supply line through the test's two points, its
+// note and the ranges of its axes.
+QString graphDescription(const TestResults& results, QChar separator) {
+    const FlowGraphModel& graph = *results.graph;
+    const UnitTexts& units = results.units;
+    const auto pressure = [&](double value) {
+        return formatGeneral(value, separator) + QLatin1Char(' ') + units.pressure;
+    };
+    QStringList parts{QStringLiteral("Supply line from %1 at no flow through %2 at %3")
+                          .arg(pressure(graph.StaticPressure), pressure(graph.ResidualPressure),
+                               results.totalText)};
+    if (!graph.NoteText.isEmpty())
+        parts.append(graph.NoteText);
+    parts.append(QStringLiteral("flow axis %1 to %2 %3, pressure axis %4 to %5 %6")
+                     .arg(graph.flowLabels.constFirst(), graph.flowLabels.constLast(), units.flow,
+                          graph.pressureLabels.constFirst(), graph.pressureLabels.constLast(),
+                          units.pressure));
+    return parts.join(QStringLiteral("; "));
+}
+
+// Screen readers meet the results window as a window, not as a filler, and
+// the graph as a picture. What this returns is owned by Qt's accessibility
+// cache.
+QAccessibleInterface* accessibleOfResults(const QString& className, QObject* object) {
+    if (className == u"ResultsWindow")
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    if (className == u"ResultsGraph")
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+void installAccessibleRoles() {
+    static const bool installed = (QAccessible::installFactory(accessibleOfResults), true);
+    Q_UNUSED(installed)
 }
 
 } // namespace
@@ -93,6 +148,7 @@ QImage ResultsGraph::image(int scale) const {
 
 ResultsWindow::ResultsWindow(QWidget* owner, SnapshotSource source)
     : QWidget(owner, Qt::Tool), source_(std::move(source)) {
+    installAccessibleRoles();
     setObjectName(QStringLiteral("ResultsWindow"));
     setWindowTitle(QStringLiteral("Flow Test Results"));
     // Typing goes on in the main window when the results appear.
@@ -114,27 +170,26 @@ void ResultsWindow::createControls() {
         value->setObjectName(QString::fromLatin1(name));
         auto* label = new QLabel(caption, this);
         label->setBuddy(value);
-        value->setAccessibleName(caption);
         values->addRow(label, value);
         return std::pair{label, value};
     };
-    total_ = addValue(QStringLiteral("Total flow:"), "total").second;
+    std::tie(totalCaption_, total_) = addValue(QStringLiteral("Total flow:"), "total");
     std::tie(chosenCaption_, chosen_) =
         addValue(QStringLiteral("Flow at the chosen pressure:"), "chosen");
     std::tie(ratedCaption_, rated_) = addValue(QStringLiteral("Flow at 20 psi:"), "rated");
 
     swatch_ = new QLabel(this);
+    swatch_->setObjectName(QStringLiteral("swatch"));
     swatch_->setFixedSize(28, 16);
     nfpaClass_ = new QLabel(this);
     nfpaClass_->setObjectName(QStringLiteral("nfpaClass"));
     auto* classRow = new QHBoxLayout;
     classRow->addWidget(swatch_);
     classRow->addWidget(nfpaClass_, 1);
-    auto* classCaption = new QLabel(QStringLiteral("NFPA 291 class:"), this);
-    classCaption->setBuddy(nfpaClass_);
-    nfpaClass_->setAccessibleName(QStringLiteral("NFPA 291 class"));
-    values->addRow(classCaption, classRow);
-    drop_ = addValue(QStringLiteral("Residual drop:"), "drop").second;
+    classCaption_ = new QLabel(QStringLiteral("NFPA 291 class:"), this);
+    classCaption_->setBuddy(nfpaClass_);
+    values->addRow(classCaption_, classRow);
+    std::tie(dropCaption_, drop_) = addValue(QStringLiteral("Residual drop:"), "drop");
 
     messages_ = new QLabel(this);
     messages_->setObjectName(QStringLiteral("messages"));
@@ -199,6 +254,7 @@ void ResultsWindow::refresh() {
     sinceRefresh_.start();
     const ReportSnapshot snapshot = source_();
     results_ = computeTestResults(snapshot);
+    separator_ = snapshot.decimalSeparator;
     updateMemoNotes(snapshot);
     std::optional<FlowGraphPicture> picture = reportGraphPicture(results_);
     const bool drawn = picture.has_value();
@@ -233,6 +289,29 @@ void ResultsWindow::showValues() {
     const QStringList lines = messageLines();
     messages_->setText(lines.join(QLatin1Char('\n')));
     messages_->setVisible(!lines.isEmpty());
+    nameValues();
+}
+
+void ResultsWindow::nameValues() {
+    nameByCaption(*total_, *totalCaption_, results_.totalText);
+    nameByCaption(*chosen_, *chosenCaption_, chosenPressureNote(results_));
+    nameByCaption(*rated_, *ratedCaption_, results_.flowAt20psiText);
+    const std::optional<NfpaClass> rating = results_.rating.nfpaClass;
+    const NfpaClassInfo* info = rating ? &nfpaClassInfo(*rating) : nullptr;
+    const QString colour = info ? QString::fromLatin1(info->capColourName) : QString();
+    nameByCaption(*nfpaClass_, *classCaption_,
+                  info ? QStringLiteral("%1, %2").arg(QLatin1String(info->name), colour)
+                       : QString());
+    setSpoken(*swatch_, QStringLiteral("Cap colour: ") + spokenValue(colour));
+    nameByCaption(*drop_, *dropCaption_, results_.dropText);
+    const QStringList lines = messageLines();
+    setSpoken(*messages_, lines.isEmpty()
+                              ? QString()
+                              : QStringLiteral("Advice: ") + lines.join(QLatin1Char(' ')));
+    if (results_.graph)
+        setSpoken(*graph_, QStringLiteral("Flow graph"), graphDescription(results_, separator_));
+    else
+        setSpoken(*graph_, QStringLiteral("Flow graph: none"));
 }
 
 void ResultsWindow::updateMemoNotes(const ReportSnapshot& snapshot) {

@@ -83,6 +83,8 @@ protected:
 private:
     void createControls();
     void showValues();
+    // Names each result for screen readers by its caption and value.
+    void nameValues();
 
     SnapshotSource source_;
     TestResults results_;
@@ -100,14 +102,18 @@ private:
     QString recoveryProblem_;
     QTimer pending_;
     QElapsedTimer sinceRefresh_;
+    QChar separator_ = QLatin1Char('.');
 
+    QLabel* totalCaption_ = nullptr;
     QLabel* total_ = nullptr;
     QLabel* chosenCaption_ = nullptr;
     QLabel* chosen_ = nullptr;
     QLabel* ratedCaption_ = nullptr;
     QLabel* rated_ = nullptr;
     QLabel* swatch_ = nullptr;
+    QLabel* classCaption_ = nullptr;
     QLabel* nfpaClass_ = nullptr;
+    QLabel* dropCaption_ = nullptr;
     QLabel* drop_ = nullptr;
     QLabel* messages_ = nullptr;
     ResultsGraph* graph_ = nullptr;
