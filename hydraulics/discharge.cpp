@@ -37,6 +37,18 @@ long double outletFlow(long double d, long double c, long double p, UnitSystem u
     return (d * d) * (outletConstant(units) * c) * std::sqrt(p);
 }
 
+std::optional<long double> wholeOutletFlow(long double d, long double c, long double p,
+                                           UnitSystem units) {
+    if (p < 0)
+        return std::nullopt;
+    // The default rounding mode rounds a half to the even neighbour.
+    const long double whole = std::nearbyint(outletFlow(d, c, p, units));
+    constexpr long double int64Limit = 9223372036854775808.0L; // 2^63
+    if (!std::isfinite(whole) || whole >= int64Limit || whole < -int64Limit)
+        return std::nullopt;
+    return whole;
+}
+
 QString ComputeFlow(const OutletRow& row, UnitSystem units, QChar decimalSeparator) {
     const auto d = cellNumber(row, OutletRow::Size, decimalSeparator);
     if (!d)
@@ -45,15 +57,10 @@ QString ComputeFlow(const OutletRow& row, UnitSystem units, QChar decimalSeparat
     if (!c)
         return {};
     const auto p = cellNumber(row, OutletRow::Pitot, decimalSeparator);
-    if (!p || *p < 0)
+    if (!p)
         return {};
-    const long double q = outletFlow(*d, *c, *p, units);
-    // The default rounding mode rounds a half to the even neighbour.
-    const long double whole = std::nearbyint(q);
-    constexpr long double int64Limit = 9223372036854775808.0L; // 2^63
-    if (!std::isfinite(whole) || whole >= int64Limit || whole < -int64Limit)
-        return {};
-    return QString::number(static_cast<std::int64_t>(whole));
+    const std::optional<long double> whole = wholeOutletFlow(*d, *c, *p, units);
+    return whole ? QString::number(static_cast<std::int64_t>(*whole)) : QString();
 }
 
 QString ComputeFlow(const OutletRow& row, UnitSystem units) {

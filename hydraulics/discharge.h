@@ -6,6 +6,8 @@
 #include <QChar>
 #include <QString>
 
+#include <optional>
+
 // The NFPA 291 outlet formula Q = K c d^2 sqrt(p), with K = 29.84 for U.S.
 // units (gpm, in, psi), 0.666 for metric bar (lpm, mm, bar) and 0.0666 for
 // metric kPa (lpm, mm, kPa). The metric constants are the rounded values
@@ -18,6 +20,11 @@
 // The formula itself: the flow of an outlet of size d and coefficient c at
 // pitot pressure p.
 long double outletFlow(long double d, long double c, long double p, UnitSystem units);
+
+// The same as a whole number (half to even), as ComputeFlow writes it; none
+// for a negative pitot or a flow beyond a 64-bit integer.
+std::optional<long double> wholeOutletFlow(long double d, long double c, long double p,
+                                           UnitSystem units);
 
 // Flow as a whole number (half to even), e.g. 2.5 in, 0.9, 10 psi -> "531".
 QString ComputeFlow(const OutletRow& row, UnitSystem units, QChar decimalSeparator);

@@ -62,20 +62,6 @@ ResultTexts resultTexts(const TestSnapshot& snapshot) {
     return texts;
 }
 
-// ---- The total flow
-
-double sumOfFlows(const QList<OutletRow>& outlets, QChar separator) {
-    double sum = 0.0;
-    for (const OutletRow& outlet : outlets) {
-        const QString& flow = outlet[OutletRow::Flow];
-        if (flow.isEmpty())
-            continue;
-        if (const auto value = readNumber(flow, separator))
-            sum += *value;
-    }
-    return sum;
-}
-
 // ---- Outlets that need a look
 
 // One outlet's cells read as numbers once.
@@ -83,14 +69,12 @@ struct OutletNumbers {
     std::optional<double> size;
     std::optional<double> c;
     std::optional<double> pitot;
+    std::optional<double> flow;
 };
 
-OutletNumbers outletNumbers(const OutletRow& row, QChar separator) {
-    const auto read = [&](int column) -> std::optional<double> {
-        const QString& text = row[column];
-        return isBlank(text) ? std::nullopt : readNumber(text, separator);
-    };
-    return {read(OutletRow::Size), read(OutletRow::C), read(OutletRow::Pitot)};
+std::optional<double> cellNumber(const OutletRow& row, int column, QChar separator) {
+    const QString& text = row[column];
+    return isBlank(text) ? std::nullopt : readNumber(text, separator);
 }
 
 QString outletName(const OutletRow& row, qsizetype index) {
@@ -121,9 +105,12 @@ bool isPumperOutlet(double size, UnitSystem units) {
 
 class OutletAdvice {
 public:
-    OutletAdvice(const ResultTexts& texts, const OutletRow& row, qsizetype index)
+    OutletAdvice(const ResultTexts& texts, const OutletRow& row, qsizetype index,
+                 std::optional<double> flow)
         : texts_(texts), row_(row), name_(outletName(row, index)),
-          numbers_(outletNumbers(row, texts.separator)) {}
+          numbers_{cellNumber(row, OutletRow::Size, texts.separator),
+                   cellNumber(row, OutletRow::C, texts.separator),
+                   cellNumber(row, OutletRow::Pitot, texts.separator), flow} {}
 
     QStringList lines() {
         mistyped();
@@ -138,7 +125,7 @@ private:
     void add(const QString& text) { lines_.append(name_ + QStringLiteral(": ") + text); }
 
     void mistyped() {
-        const auto& [size, c, pitot] = numbers_;
+        const auto& [size, c, pitot, typed] = numbers_;
         if (c && (*c < LeastCoefficient || *c > GreatestCoefficient))
             add(QStringLiteral("C %1 looks mistyped; usual values are 0.90 smooth and well "
                                "rounded, 0.80 square and sharp, 0.70 square and projecting into "
@@ -162,7 +149,7 @@ private:
     }
 
     void pumperOutlet() {
-        const auto& [size, c, pitot] = numbers_;
+        const auto& [size, c, pitot, typed] = numbers_;
         if (!size || !c || !pitot || *pitot <= 0 || !isPumperOutlet(*size, texts_.system) ||
             *c == FlowTubeCoefficient || *c <= 0)
             return;
@@ -179,26 +166,25 @@ private:
 
     // A pitot reading whose flow is missing, or a typed flow far from it.
     void flowAgainstPitot() {
-        const auto& [size, c, pitot] = numbers_;
+        const auto& [size, c, pitot, flow] = numbers_;
         if (!size || !c || !pitot)
             return;
-        const QString computed = ComputeFlow(row_, texts_.system, texts_.separator);
-        if (computed.isEmpty())
+        // As ComputeFlow gives it, from the numbers already read.
+        const std::optional<long double> computed =
+            wholeOutletFlow(*size, *c, *pitot, texts_.system);
+        if (!computed)
             return;
         const QString pitotText = texts_.withPressureUnit(cell(OutletRow::Pitot));
-        const QString& typed = row_[OutletRow::Flow];
-        if (isBlank(typed)) {
+        if (isBlank(row_[OutletRow::Flow])) {
             add(QStringLiteral("%1 pitot but no flow; enter its Flow cell to compute it")
                     .arg(pitotText));
             return;
         }
-        const std::optional<double> typedFlow = readNumber(typed, texts_.separator);
-        // ComputeFlow writes a whole number in C form.
-        const double computedFlow = computed.toDouble();
-        if (typedFlow &&
-            std::abs(*typedFlow - computedFlow) > FlowMismatchFraction * std::abs(computedFlow))
+        const double computedFlow = static_cast<double>(*computed);
+        if (flow && std::abs(*flow - computedFlow) > FlowMismatchFraction * std::abs(computedFlow))
             add(QStringLiteral("%1 %2 typed, %3 %2 from %4 on %5 %6 at C %7")
-                    .arg(cell(OutletRow::Flow), texts_.units.flow, computed, pitotText,
+                    .arg(cell(OutletRow::Flow), texts_.units.flow,
+                         QString::number(static_cast<qint64>(*computed)), pitotText,
                          cell(OutletRow::Size), texts_.units.size, cell(OutletRow::C)));
     }
 
@@ -216,24 +202,37 @@ bool mayNeedALook(const OutletRow& row) {
            !isBlank(row[OutletRow::Pitot]);
 }
 
-QStringList outletAdvice(const QList<OutletRow>& outlets, const ResultTexts& texts) {
-    QStringList lines;
+// One pass over the outlets: the total flow (flow cells that read as
+// numbers, summed; an empty or unreadable one left out) and their advice.
+struct OutletsRead {
+    double totalFlow = 0;
+    QStringList advice;
+};
+
+OutletsRead readOutlets(const QList<OutletRow>& outlets, const ResultTexts& texts) {
+    OutletsRead read;
     qsizetype more = 0;
     for (qsizetype i = 0; i < outlets.size(); ++i) {
-        if (!mayNeedALook(outlets[i]))
+        const OutletRow& row = outlets[i];
+        const std::optional<double> flow =
+            row[OutletRow::Flow].isEmpty() ? std::nullopt
+                                           : readNumber(row[OutletRow::Flow], texts.separator);
+        if (flow)
+            read.totalFlow += *flow;
+        if (!mayNeedALook(row))
             continue;
-        const QStringList outletLines = OutletAdvice(texts, outlets[i], i).lines();
-        if (outletLines.isEmpty())
+        const QStringList lines = OutletAdvice(texts, row, i, flow).lines();
+        if (lines.isEmpty())
             continue;
-        if (lines.size() < MaxOutletAdviceLines)
-            lines += outletLines;
+        if (read.advice.size() < MaxOutletAdviceLines)
+            read.advice += lines;
         else
             ++more;
     }
     if (more > 0)
-        lines.append(more == 1 ? QStringLiteral("and 1 more outlet")
-                               : QStringLiteral("and %1 more outlets").arg(more));
-    return lines;
+        read.advice.append(more == 1 ? QStringLiteral("and 1 more outlet")
+                                     : QStringLiteral("and %1 more outlets").arg(more));
+    return read;
 }
 
 // ---- Numbers that look like another unit system
@@ -385,7 +384,8 @@ TestResults computeTestResults(const TestSnapshot& snapshot) {
     results.units = texts.units;
     results.staticPressure = readNumber(test.staticPressure, texts.separator);
     results.residualPressure = readNumber(test.residualPressure, texts.separator);
-    results.totalFlow = sumOfFlows(test.outlets, texts.separator);
+    const OutletsRead outlets = readOutlets(test.outlets, texts);
+    results.totalFlow = outlets.totalFlow;
     results.totalText = texts.withFlowUnit(results.totalFlow, Pattern::UpToOne);
     // The report prints no total under a single outlet row.
     if (windowOutletRows(test).size() > 1) {
@@ -401,7 +401,7 @@ TestResults computeTestResults(const TestSnapshot& snapshot) {
                                              "projection to %1 is less reliable.")
                                   .arg(texts.twentyPsiText));
     results.advice += otherUnitsAdvice(snapshot, results.staticPressure, texts);
-    results.advice += outletAdvice(test.outlets, texts);
+    results.advice += outlets.advice;
     return results;
 }
 
