@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QChar quote = u'"';
@@ -30,9 +32,9 @@ QString upToNul(const QString& value) {
 // Walks a "Flow" value item by item, filling the row's cells in order.
 class RowReader {
 public:
-    explicit RowReader(const QString& value) : text_(upToNul(value)) {}
+    RowReader(const QString& value, int cellCount) : text_(upToNul(value)), cells_(cellCount) {}
 
-    OutletRow read() {
+    QStringList read() {
         skipBlanks();
         while (!atEnd()) {
             if (text_[pos_] == quote) {
@@ -49,7 +51,7 @@ public:
                 skipBlanks();
             }
         }
-        return row_;
+        return cells_;
     }
 
 private:
@@ -61,8 +63,8 @@ private:
     }
 
     void store(const QString& item) {
-        if (column_ < OutletRow::ColumnCount)
-            row_[column_] = item;
+        if (column_ < cells_.size())
+            cells_[column_] = item;
         ++column_;
     }
 
@@ -99,19 +101,30 @@ private:
 
     const QString text_;
     qsizetype pos_ = 0;
-    int column_ = 0;
-    OutletRow row_;
+    qsizetype column_ = 0;
+    QStringList cells_;
 };
 
 } // namespace
 
+QString encodeCells(const QStringList& cells) {
+    QStringList items;
+    for (const QString& cell : cells)
+        items.append(needsQuotes(cell) ? quoted(cell) : cell);
+    return items.join(comma);
+}
+
+QStringList decodeCells(const QString& value, int cellCount) {
+    return RowReader(value, cellCount).read();
+}
+
 QString encodeOutletRow(const OutletRow& row) {
-    QStringList cells;
-    for (const QString& cell : row.cells)
-        cells.append(needsQuotes(cell) ? quoted(cell) : cell);
-    return cells.join(comma);
+    return encodeCells(QStringList(row.cells.begin(), row.cells.end()));
 }
 
 OutletRow decodeOutletRow(const QString& value) {
-    return RowReader(value).read();
+    const QStringList cells = decodeCells(value, OutletRow::ColumnCount);
+    OutletRow row;
+    std::copy(cells.begin(), cells.end(), row.cells.begin());
+    return row;
 }

@@ -3,6 +3,7 @@
 #include "hydraulics/outletrow.h"
 
 #include <QString>
+#include <QStringList>
 
 // One outlet row as the value of a "Flow" line: the six cells joined by ","
 // with no spaces. A cell holding a space, a control character, a double quote
@@ -17,3 +18,7 @@ QString encodeOutletRow(const OutletRow& row);
 // closing quote (a hand-edited file) takes the rest of the value less its last
 // character and ends the row. The value ends at a NUL character.
 OutletRow decodeOutletRow(const QString& value);
+
+// The same for a line of any number of cells (a "Demand" line has four).
+QString encodeCells(const QStringList& cells);
+QStringList decodeCells(const QString& value, int cellCount);

@@ -16,7 +16,15 @@ constexpr QLatin1StringView ReadElev("ReadElev");
 constexpr QLatin1StringView Location("Location");
 constexpr QLatin1StringView Notes("Notes");
 constexpr QLatin1StringView Flow("Flow");
+constexpr QLatin1StringView Demand("Demand");
+constexpr QLatin1StringView HoseAllowance("HoseAllowance");
+constexpr QLatin1StringView SafetyMargin("SafetyMargin");
 } // namespace Key
+
+DemandPoint decodeDemand(const QString& value) {
+    const QStringList cells = decodeCells(value, 4);
+    return {cells[0], cells[1], cells[2], cells[3]};
+}
 
 void appendEach(QList<KeyValue>& lines, QLatin1StringView key, const QStringList& values) {
     for (const QString& value : values)
@@ -41,6 +49,12 @@ void applyLine(TestRecord& record, const KeyValue& line) {
         record.readElev = line.value;
     else if (keyIs(line, Key::Flow))
         record.outlets.append(decodeOutletRow(line.value));
+    else if (keyIs(line, Key::Demand))
+        record.demands.append(decodeDemand(line.value));
+    else if (keyIs(line, Key::HoseAllowance))
+        record.hoseAllowance = line.value;
+    else if (keyIs(line, Key::SafetyMargin))
+        record.safetyMargin = line.value;
 }
 
 } // namespace
@@ -57,6 +71,15 @@ QList<KeyValue> testFileLines(const TestRecord& record) {
     appendEach(lines, Key::Notes, record.notes);
     for (const OutletRow& outlet : record.outlets)
         lines.append({Key::Flow, encodeOutletRow(outlet)});
+    // Only when set, so a test without an analysis is written as it always
+    // was; readers that know no analysis skip these lines.
+    for (const DemandPoint& demand : record.demands)
+        lines.append({Key::Demand,
+                      encodeCells({demand.label, demand.flow, demand.pressure, demand.elevation})});
+    if (!record.hoseAllowance.isEmpty())
+        lines.append({Key::HoseAllowance, record.hoseAllowance});
+    if (!record.safetyMargin.isEmpty())
+        lines.append({Key::SafetyMargin, record.safetyMargin});
     return lines;
 }
 

@@ -12,7 +12,9 @@
 
 // A test file (".oft") is "key = value" lines ended by CR LF, in this order:
 // Date, Time, Static, Residual, ReadElev, one Location line per location
-// line, one Notes line per notes line, one Flow line per outlet row.
+// line, one Notes line per notes line, one Flow line per outlet row; then,
+// only when set, one Demand line per demand point (label, flow, pressure,
+// elevation, quoted as a Flow line's cells), HoseAllowance and SafetyMargin.
 
 // The lines of the record in file order, and the file's bytes.
 QList<KeyValue> testFileLines(const TestRecord& record);

@@ -20,6 +20,13 @@ std::optional<double> zeroPressureFlow(long double S, long double k) {
     return q0;
 }
 
+// Pend = S - k Fmax^1.85; S itself when there is no pressure drop.
+double rightEdgePressure(double S, long double k, double flowAxisMax) {
+    return k == 0 ? S
+                  : static_cast<double>(
+                        S - k * std::pow(static_cast<long double>(flowAxisMax), FlowExponent));
+}
+
 double flowExtent(const FlowGraphModel& m, bool showChosenFlow) {
     const double limit = 1.25 * m.TestFlow;
     double extent = limit;
@@ -139,14 +146,22 @@ FlowGraphModel BuildFlowGraphModel(double S, double R, double Q, int NQ, int NP,
     m.flowExtent = flowExtent(m, settings.showExtraFlow);
     m.FlowAxisMax = flowAxisMax(m.flowExtent, NQ);
     m.PressureAxisMax = pressureAxisMax(S, NP);
-    m.RightEdgePressure =
-        k == 0 ? S
-               : static_cast<double>(
-                     S - k * std::pow(static_cast<long double>(m.FlowAxisMax), FlowExponent));
+    m.RightEdgePressure = rightEdgePressure(S, k, m.FlowAxisMax);
 
     m.flowLabels = axisLabels(m.FlowAxisMax, NQ, 1, decimalSeparator);
     m.pressureLabels = axisLabels(m.PressureAxisMax, NP, 5, decimalSeparator);
     m.NoteText = noteText(m.ChosenPressureFlow, settings, decimalSeparator);
+    m.supplyLineEnd = supplyLineEnd(m);
+    return m;
+}
+
+FlowGraphModel withFlowAxisReaching(FlowGraphModel m, double flow, QChar decimalSeparator) {
+    if (!(flow > m.flowExtent) || !std::isfinite(flow))
+        return m;
+    m.flowExtent = flow;
+    m.FlowAxisMax = flowAxisMax(m.flowExtent, m.FlowDivisions);
+    m.RightEdgePressure = rightEdgePressure(m.StaticPressure, m.SupplyCoefficient, m.FlowAxisMax);
+    m.flowLabels = axisLabels(m.FlowAxisMax, m.FlowDivisions, 1, decimalSeparator);
     m.supplyLineEnd = supplyLineEnd(m);
     return m;
 }

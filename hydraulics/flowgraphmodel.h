@@ -53,6 +53,24 @@ struct FlowGraphModel {
     SupplyLineEnd supplyLineEnd = SupplyLineEnd::None;
 };
 
+// The numbers of the water supply analysis graph: the report graph's paper
+// and axis rules, its flow axis reaching the largest total flow needed, the
+// test point (R at Q), the flow at 20 psi, the safety line (the supply line
+// lowered by the margin) and each demand point with its demand-plus-hose point.
+struct AnalysisGraphModel {
+    FlowGraphModel graph;
+    std::optional<double> flowAt20psi;
+    double twentyPsi = 20;   // in the graph's pressure unit
+    double safetyMargin = 0; // the safety line lies this far below the supply; 0: none
+    struct Demand {
+        QString label;
+        double flow;      // the demand alone
+        double totalFlow; // with the hose allowance
+        double pressure;  // the residual pressure it needs
+    };
+    QList<Demand> demands;
+};
+
 // True when a graph can be drawn: all three values finite, Q > 0 and R <= S.
 bool flowGraphPreconditionHolds(double staticPressure, double residualPressure, double testFlow);
 
@@ -63,6 +81,10 @@ FlowGraphModel BuildFlowGraphModel(double S, double R, double Q, int NQ, int NP,
                                    const Settings& settings, QChar decimalSeparator);
 FlowGraphModel BuildFlowGraphModel(double S, double R, double Q, int NQ, int NP,
                                    const Settings& settings);
+
+// The same graph with its flow axis reaching at least `flow` (the water
+// supply analysis shows every flow it needs).
+FlowGraphModel withFlowAxisReaching(FlowGraphModel model, double flow, QChar decimalSeparator);
 
 // The flow the supply line gives at residual pressure P, as NFPA 291 writes
 // it: Q ((S - P) / (S - R))^(1/1.85); 0 when P is not below S or there is no

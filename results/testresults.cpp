@@ -402,6 +402,14 @@ TestResults computeTestResults(const TestSnapshot& snapshot) {
                                   .arg(texts.twentyPsiText));
     results.advice += otherUnitsAdvice(snapshot, results.staticPressure, texts);
     results.advice += outlets.advice;
+    results.analysis = analyseSupply(test,
+                                     {results.staticPressure, results.residualPressure,
+                                      results.totalFlow, results.graph, results.rating.flowAt20psi},
+                                     texts.system, texts.separator);
+    if (results.analysis) {
+        results.stops += results.analysis->stops;
+        results.advice += results.analysis->advice;
+    }
     return results;
 }
 

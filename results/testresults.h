@@ -5,6 +5,7 @@
 #include "hydraulics/rating.h"
 #include "hydraulics/settings.h"
 #include "hydraulics/units.h"
+#include "results/supplyanalysis.h"
 
 #include <QChar>
 #include <QColor>
@@ -55,6 +56,9 @@ struct TestResults {
     QString dropText;                     // "19.4 %"
     QStringList stops;                    // what keeps a result from being computed
     QStringList advice;                   // advice only: nothing of the test is changed
+    // The water supply analysis, when the test has a demand point; its stops
+    // and advice are among the ones above too.
+    std::optional<SupplyAnalysis> analysis;
 };
 
 // Run on every edit, so it stays cheap for thousands of outlets: each text
