@@ -59,6 +59,8 @@ public:
     ResultsWindow& resultsWindow() const { return *resultsWindow_; }
     // The report engine's controller, as the last command left it.
     const ReportSystem& reportSystem() const { return RvSystem; }
+    // Where Print sends a report (a test gives printers of its own).
+    PrinterOutput& printerOutput() { return printerOutput_; }
 
     // Document operations on the window's test.
     void SaveTestFile(const QString& fileName) const;

@@ -92,19 +92,38 @@ void ReportStatusWindow::show(const QString& status) {
     window_->repaint();
 }
 
+namespace {
+
+class SystemPrinters : public Printers {
+public:
+    QString defaultPrinterName() const override { return QPrinterInfo::defaultPrinterName(); }
+    QStringList printerNames() const override { return QPrinterInfo::availablePrinterNames(); }
+
+    void print(const QString& printerName, const ComposedReport& pages,
+               const ReportSystem& system) override {
+        QPrinter printer(QPrinterInfo::printerInfo(printerName), QPrinter::HighResolution);
+        printer.setDocName(system.printJobTitle);
+        setUpPaper(printer);
+        printPages(printer, pages, system);
+        if (printer.printerState() == QPrinter::Error)
+            throw UserError(
+                QStringLiteral("The printer \"%1\" reported an error while printing the report")
+                    .arg(printer.printerName()));
+    }
+};
+
+} // namespace
+
+PrinterOutput::PrinterOutput() : printers_(std::make_unique<SystemPrinters>()) {}
+
+PrinterOutput::~PrinterOutput() = default;
+
 void PrinterOutput::produce(const ComposedReport& pages, const ReportSystem& system) {
     const PrinterChoice choice =
-        choosePrinter(QPrinterInfo::defaultPrinterName(), QPrinterInfo::availablePrinterNames());
+        choosePrinter(printers_->defaultPrinterName(), printers_->printerNames());
     if (choice.printerName.isEmpty())
         throw UserError(choice.problem);
-    QPrinter printer(QPrinterInfo::printerInfo(choice.printerName), QPrinter::HighResolution);
-    printer.setDocName(system.printJobTitle);
-    setUpPaper(printer);
-    printPages(printer, pages, system);
-    if (printer.printerState() == QPrinter::Error)
-        throw UserError(
-            QStringLiteral("The printer \"%1\" reported an error while printing the report")
-                .arg(printer.printerName()));
+    printers_->print(choice.printerName, pages, system);
 }
 
 void PreviewOutput::produce(const ComposedReport& pages, const ReportSystem& system) {

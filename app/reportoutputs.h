@@ -27,12 +27,31 @@ struct PrinterChoice {
 };
 PrinterChoice choosePrinter(const QString& defaultPrinterName, const QStringList& printerNames);
 
+// The printers a report can go to, and the printing itself: the system's,
+// through Qt's printing support, unless a test gives others, so that no test
+// ever depends on, or sends a job to, the machine's printers.
+class Printers {
+public:
+    virtual ~Printers() = default;
+    virtual QString defaultPrinterName() const = 0;
+    virtual QStringList printerNames() const = 0;
+    // Throws UserError when the printer fails.
+    virtual void print(const QString& printerName, const ComposedReport& pages,
+                       const ReportSystem& system) = 0;
+};
+
 // Prints on the printer choosePrinter() picks, without a dialog, on US
 // Letter, from the printer's default tray. Throws UserError when there is
 // no such printer or the printer fails.
 class PrinterOutput : public ReportOutput {
 public:
+    PrinterOutput();
+    ~PrinterOutput() override;
     void produce(const ComposedReport& pages, const ReportSystem& system) override;
+    void setPrinters(std::unique_ptr<Printers> printers) { printers_ = std::move(printers); }
+
+private:
+    std::unique_ptr<Printers> printers_;
 };
 
 // Shows the pages in a modal preview window with the system's caption,
