@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang into build-fuzz/ (configured once,
-# then incrementally) and runs them, each for a bounded time:
+# Builds the libFuzzer targets with clang into build-fuzz/ (incrementally)
+# and runs them, each for a bounded time:
 #   scripts/fuzz.sh                      every target, FUZZ_SECONDS (30) each
 #   scripts/fuzz.sh fuzz_testfile 600    one target for ten minutes
 # Each run starts from the committed seeds in fuzz/corpus/<target> and keeps
@@ -24,8 +24,9 @@ else
 fi
 
 build=build-fuzz
-[ -f "$build/CMakeCache.txt" ] ||
-    CC=clang CXX=clang++ cmake -S . -B "$build" -DFLOWTEST_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Configured on every call: a configure that failed mends itself.
+CC=clang CXX=clang++ cmake -S . -B "$build" -DFLOWTEST_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    >/dev/null
 cmake --build "$build" --target fuzzers -j"$(nproc)"
 
 # The number target runs under a decimal-comma C locale, as the program does

@@ -6,7 +6,7 @@
 # Install it with:  apt install ./build-package/ostrel-flowtest_2.0_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh dpkg-dev file
+scripts/install-deps.sh --program-only dpkg-dev file
 build=build-package
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DFLOWTEST_BUILD_TESTS=OFF -DFLOWTEST_FUZZ=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -23,9 +23,7 @@ unit_tests() {
 }
 
 sanitizer_tests() {
-    [ -f build-asan/CMakeCache.txt ] ||
-        cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLOWTEST_SANITIZE=ON || return 1
-    cmake --build build-asan -j"$jobs" || return 1
+    FLOWTEST_BUILD_DIR=build-asan scripts/build.sh -DFLOWTEST_SANITIZE=ON || return 1
     ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
         run_ctest build-asan
 }
