@@ -186,8 +186,13 @@ QByteArray readWholeFile(const QString& fileName, std::int64_t maxBytes) {
     // Not blocking: opening a FIFO without a writer would wait forever.
     const OpenFile file(
         ::open(nativeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0)
-        cannotOpen(fileName, systemReason(errno));
+    if (file.get() < 0) {
+        const int error = errno;
+        // A socket cannot be opened at all: it is refused like a FIFO.
+        if (error == ENXIO && targetKind(fileName) == EntryKind::Other)
+            cannotOpen(fileName, QStringLiteral("It is not a regular file."));
+        cannotOpen(fileName, systemReason(error));
+    }
     struct stat status {};
     if (::fstat(file.get(), &status) != 0)
         cannotOpen(fileName, systemReason(errno));
