@@ -165,10 +165,6 @@ QString withUnit(const QString& value, const QString& unit) {
     return value.isEmpty() ? value : value + QLatin1Char(' ') + unit;
 }
 
-QByteArray pictureBytes(const QPicture& picture) {
-    return QByteArray(picture.data(), picture.size());
-}
-
 } // namespace
 
 const ReportProject& flowTestProject() {
@@ -199,12 +195,19 @@ std::optional<FlowGraphPicture> reportGraphPicture(const TestResults& results) {
     return DrawFlowGraph(*results.graph);
 }
 
-QByteArray graphPictureBytes(const TestResults& results) {
-    if (const std::optional<FlowGraphPicture> graph = reportGraphPicture(results))
-        return pictureBytes(graph->picture());
+QByteArray pictureBytes(const std::optional<FlowGraphPicture>& graph) {
+    const auto bytes = [](const QPicture& picture) {
+        return QByteArray(picture.data(), picture.size());
+    };
+    if (graph)
+        return bytes(graph->picture());
     QPicture blank;
     QPainter(&blank).end();
-    return pictureBytes(blank);
+    return bytes(blank);
+}
+
+QByteArray graphPictureBytes(const TestResults& results) {
+    return pictureBytes(reportGraphPicture(results));
 }
 
 namespace {

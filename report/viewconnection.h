@@ -54,3 +54,22 @@ void writeRow(DataConnection& connection, const ViewColumn<Views> (&columns)[cou
             connection.writeBlock(std::get<QByteArray>(value));
     }
 }
+
+// A connection that reads a column table, `rows` rows of it.
+template <typename Views, std::size_t count> class TableConnection : public DataConnection {
+public:
+    TableConnection(QString name, const Views& views, const ViewColumn<Views> (&columns)[count],
+                    int rows = 1)
+        : name_(std::move(name)), views_(views), columns_(columns), rows_(rows) {}
+
+    QString name() const override { return name_; }
+    void OnFirst() override { setRowCount(rows_); }
+    void OnGetCols() override { declareColumns(*this, columns_); }
+    void OnGetRow() override { writeRow(*this, columns_, views_); }
+
+private:
+    QString name_;
+    const Views& views_;
+    const ViewColumn<Views> (&columns_)[count];
+    int rows_;
+};
