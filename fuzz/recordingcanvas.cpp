@@ -2,7 +2,16 @@
 
 void RecordingCanvas::setPen(const QColor& colour, int width) {
     penWidth_ = width;
+    penColour_ = colour;
+    penStyle_ = Qt::SolidLine;
     target_.setPen(colour, width);
+}
+
+void RecordingCanvas::setStyledPen(const QColor& colour, int width, Qt::PenStyle style) {
+    penWidth_ = width;
+    penColour_ = colour;
+    penStyle_ = style;
+    target_.setStyledPen(colour, width, style);
 }
 
 void RecordingCanvas::setFont(const QString& family, int pointSize) {
@@ -15,7 +24,7 @@ void RecordingCanvas::moveTo(int x, int y) {
 }
 
 void RecordingCanvas::lineTo(int x, int y) {
-    lines_.append({current_, QPoint(x, y), penWidth_});
+    lines_.append({current_, QPoint(x, y), penWidth_, penColour_, penStyle_});
     current_ = QPoint(x, y);
     target_.lineTo(x, y);
 }
@@ -23,6 +32,11 @@ void RecordingCanvas::lineTo(int x, int y) {
 void RecordingCanvas::textOut(int x, int y, const QString& text) {
     texts_.append({QPoint(x, y), text, target_.textWidth(text), target_.textHeight(text)});
     target_.textOut(x, y, text);
+}
+
+void RecordingCanvas::clearBox(int x, int y, int width, int height) {
+    cleared_.append(QRect(x, y, width, height));
+    target_.clearBox(x, y, width, height);
 }
 
 int RecordingCanvas::textWidth(const QString& text) const {

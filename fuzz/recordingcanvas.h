@@ -4,16 +4,19 @@
 
 #include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
-// Keeps every stroke and text drawn, in order, and passes each on to the
-// canvas it wraps, which also measures the text.
+// Keeps every stroke, cleared box and text drawn, in order, and passes each
+// on to the canvas it wraps, which also measures the text.
 class RecordingCanvas : public GraphCanvas {
 public:
     struct Line {
         QPoint from;
         QPoint to;
         int penWidth = 1;
+        QColor colour = Qt::black;
+        Qt::PenStyle style = Qt::SolidLine;
     };
     struct Text {
         QPoint at;
@@ -27,22 +30,28 @@ public:
     explicit RecordingCanvas(GraphCanvas& target) : target_(target) {}
 
     void setPen(const QColor& colour, int width) override;
+    void setStyledPen(const QColor& colour, int width, Qt::PenStyle style) override;
     void setFont(const QString& family, int pointSize) override;
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
     void textOut(int x, int y, const QString& text) override;
+    void clearBox(int x, int y, int width, int height) override;
     int textWidth(const QString& text) const override;
     int textHeight(const QString& text) const override;
 
     const QList<Line>& lines() const { return lines_; }
     const QList<Text>& texts() const { return texts_; }
+    const QList<QRect>& clearedBoxes() const { return cleared_; }
 
 private:
     GraphCanvas& target_;
     QList<Line> lines_;
     QList<Text> texts_;
+    QList<QRect> cleared_;
     QPoint current_;
     int penWidth_ = 1;
+    QColor penColour_ = Qt::black;
+    Qt::PenStyle penStyle_ = Qt::SolidLine;
 };
 
 // Draws nothing and measures text with widths the fuzzer chose: one width

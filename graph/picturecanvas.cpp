@@ -26,8 +26,12 @@ PictureCanvas::~PictureCanvas() {
 }
 
 void PictureCanvas::setPen(const QColor& colour, int width) {
+    setStyledPen(colour, width, Qt::SolidLine);
+}
+
+void PictureCanvas::setStyledPen(const QColor& colour, int width, Qt::PenStyle style) {
     // Flat caps: a line ends at its end point and does not run past it.
-    painter_.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    painter_.setPen(QPen(colour, width, style, Qt::FlatCap, Qt::MiterJoin));
 }
 
 void PictureCanvas::setFont(const QString& family, int pointSize) {
@@ -53,6 +57,10 @@ void PictureCanvas::textOut(int x, int y, const QString& text) {
     painter_.setPen(Qt::black);
     painter_.drawText(QPointF(x, y + measure_.ascent()), text);
     painter_.setPen(linePen);
+}
+
+void PictureCanvas::clearBox(int x, int y, int width, int height) {
+    painter_.fillRect(QRect(x, y, width, height), Qt::white);
 }
 
 int PictureCanvas::textWidth(const QString& text) const {

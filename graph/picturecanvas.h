@@ -19,10 +19,12 @@ public:
     PictureCanvas& operator=(const PictureCanvas&) = delete;
 
     void setPen(const QColor& colour, int width) override;
+    void setStyledPen(const QColor& colour, int width, Qt::PenStyle style) override;
     void setFont(const QString& family, int pointSize) override;
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
     void textOut(int x, int y, const QString& text) override;
+    void clearBox(int x, int y, int width, int height) override;
     int textWidth(const QString& text) const override;
     int textHeight(const QString& text) const override;
 

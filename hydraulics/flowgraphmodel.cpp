@@ -166,6 +166,15 @@ FlowGraphModel withFlowAxisReaching(FlowGraphModel m, double flow, QChar decimal
     return m;
 }
 
+FlowGraphModel withSupplyLowered(FlowGraphModel m, double pressure) {
+    m.StaticPressure -= pressure;
+    m.ResidualPressure -= pressure;
+    m.RightEdgePressure -= pressure;
+    m.ZeroPressureFlow = zeroPressureFlow(m.StaticPressure, m.SupplyCoefficient);
+    m.supplyLineEnd = supplyLineEnd(m);
+    return m;
+}
+
 FlowGraphModel BuildFlowGraphModel(double S, double R, double Q, int NQ, int NP,
                                    const Settings& settings) {
     return BuildFlowGraphModel(S, R, Q, NQ, NP, settings, localeDecimalSeparator());

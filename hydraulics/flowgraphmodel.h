@@ -86,6 +86,11 @@ FlowGraphModel BuildFlowGraphModel(double S, double R, double Q, int NQ, int NP,
 // supply analysis shows every flow it needs).
 FlowGraphModel withFlowAxisReaching(FlowGraphModel model, double flow, QChar decimalSeparator);
 
+// The same graph with its supply line lowered by `pressure` on the same axes
+// (the analysis's safety line): S, R and the right edge's pressure less it,
+// the line's end where the lowered line leaves the plot.
+FlowGraphModel withSupplyLowered(FlowGraphModel model, double pressure);
+
 // The flow the supply line gives at residual pressure P, as NFPA 291 writes
 // it: Q ((S - P) / (S - R))^(1/1.85); 0 when P is not below S or there is no
 // pressure drop. The graph's note (P the chosen pressure) and the hydrant

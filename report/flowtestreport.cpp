@@ -3,77 +3,14 @@
 #include "document/testfile.h"
 #include "graph/flowgraph.h"
 #include "report/composer.h"
+#include "report/reportitems.h"
+#include "report/viewconnection.h"
 #include "textfile/textfile.h"
-#include "ui/appinfo.h"
 
 #include <QPainter>
 #include <QPicture>
 
 namespace {
-
-constexpr ReportFont regular12{12, false};
-constexpr ReportFont bold12{12, true};
-constexpr ReportFont bold14{14, true};
-constexpr bool underlined = true;
-
-ReportItem fixedText(const char* name, const QString& text, double left, double top, double width,
-                     ReportFont font, Alignment alignment, bool underline = false) {
-    return {QString::fromLatin1(name),
-            ItemKind::FixedText,
-            text,
-            QRectF(left, top, width, 0),
-            font,
-            underline,
-            alignment,
-            0};
-}
-
-ReportItem dataText(const char* name, const char* field, double left, double top, double width,
-                    ReportFont font, Alignment alignment, double cutWidth = 0) {
-    return {QString::fromLatin1(name),
-            ItemKind::DataText,
-            QString::fromLatin1(field),
-            QRectF(left, top, width, 0),
-            font,
-            false,
-            alignment,
-            cutWidth};
-}
-
-ReportItem dataMemo(const char* name, const char* field, double left, double top, double width,
-                    double height) {
-    return {QString::fromLatin1(name),
-            ItemKind::DataMemo,
-            QString::fromLatin1(field),
-            QRectF(left, top, width, height),
-            regular12,
-            false,
-            Alignment::Left,
-            0};
-}
-
-ReportItem picture(const char* name, const char* field, double left, double top, double width,
-                   double height) {
-    return {QString::fromLatin1(name),
-            ItemKind::Picture,
-            QString::fromLatin1(field),
-            QRectF(left, top, width, height),
-            {},
-            false,
-            Alignment::Left,
-            0};
-}
-
-ReportItem horizontalLine(const char* name, double left, double top, double width) {
-    return {QString::fromLatin1(name),
-            ItemKind::HorizontalLine,
-            {},
-            QRectF(left, top, width, 0),
-            {},
-            false,
-            Alignment::Left,
-            0};
-}
 
 // The outlet table's headings, `top` inches down their band.
 QList<ReportItem> outletHeadings(double top) {
@@ -96,13 +33,8 @@ QList<ReportItem> outletHeadings(double top) {
 
 ReportBand flowTestBand() {
     ReportBand band{QStringLiteral("DataBand1"), QStringLiteral("FlowTestView"), 4.0, {}, 0, {}};
-    band.items = {
-        fixedText("Text2", QStringLiteral("Test Date"), 1.5, 0, 0.8, bold12, Alignment::Right),
-        // Date and time run past their width: the date up to the time's
-        // caption, the time up to the region's right edge.
-        dataText("DateText", "Date", 2.35, 0, 0.9, regular12, Alignment::Left, 3.7 - 2.35),
-        fixedText("Text3", QStringLiteral("Test Time"), 3.7, 0, 0.8, bold12, Alignment::Right),
-        dataText("TimeText", "Time", 4.55, 0, 0.9, regular12, Alignment::Left, 6.5 - 4.55),
+    band.items = testDateAndTime();
+    band.items += {
         fixedText("Text4", QStringLiteral("Location"), 0, 0.3, 1.0, bold14, Alignment::Left,
                   underlined),
         fixedText("Text5", QStringLiteral("Tested by"), 3.6, 0.3, 1.0, bold14, Alignment::Left,
@@ -152,7 +84,7 @@ ReportBand graphBand() {
         dataText("TotalText", "Total", 5.1, 0, 1.0, regular12, Alignment::Centre),
         fixedText("Text20", QStringLiteral("Flow Graph"), 2.25, 0.15, 2.0, bold14,
                   Alignment::Centre, underlined),
-        picture("Graph", "Graph", 0.3, 0.4, 6.1, 2.8),
+        pictureItem("Graph", "Graph", 0.3, 0.4, 6.1, 2.8),
         dataText("GraphPressureText", "GraphPressure", 0, 1.6, 0.4, bold12, Alignment::Right),
         dataText("DataText1", "GraphFlow", 2.75, 3.15, 1.0, bold12, Alignment::Centre),
     };
@@ -212,10 +144,7 @@ ReportProject makeFlowTestProject() {
     report.pageItems = {
         fixedText("Text1", QStringLiteral("Hydrant Flow Test Report"), 2.2, 1.0, 4.1,
                   ReportFont{22, true}, Alignment::Centre),
-        fixedText("Text11",
-                  QStringLiteral("Created with the free hydrant flow test program from ") +
-                      QString::fromLatin1(AppInfo::webHost),
-                  2.25, 9.9, 4.0, ReportFont{8, false}, Alignment::Centre),
+        programFooter(),
     };
     report.region = QRectF(1.0, 1.4, 6.5, 8.4);
     report.bands = {flowTestBand(), outletsBand(), graphBand()};
@@ -232,33 +161,8 @@ ReportProject makeFlowTestProject() {
     return project;
 }
 
-// A connection whose handlers are the views' methods.
-class ViewConnection : public DataConnection {
-public:
-    using Handler = void (FlowTestViews::*)(DataConnection&);
-
-    ViewConnection(QString name, FlowTestViews& views, Handler first, Handler cols, Handler row)
-        : name_(std::move(name)), views_(views), first_(first), cols_(cols), row_(row) {}
-
-    QString name() const override { return name_; }
-    void OnFirst() override { (views_.*first_)(*this); }
-    void OnGetCols() override { (views_.*cols_)(*this); }
-    void OnGetRow() override { (views_.*row_)(*this); }
-
-private:
-    QString name_;
-    FlowTestViews& views_;
-    Handler first_;
-    Handler cols_;
-    Handler row_;
-};
-
 QString withUnit(const QString& value, const QString& unit) {
     return value.isEmpty() ? value : value + QLatin1Char(' ') + unit;
-}
-
-QByteArray pictureBytes(const QPicture& picture) {
-    return QByteArray(picture.data(), picture.size());
 }
 
 } // namespace
@@ -291,26 +195,27 @@ std::optional<FlowGraphPicture> reportGraphPicture(const TestResults& results) {
     return DrawFlowGraph(*results.graph);
 }
 
-QByteArray graphPictureBytes(const TestResults& results) {
-    if (const std::optional<FlowGraphPicture> graph = reportGraphPicture(results))
-        return pictureBytes(graph->picture());
+QByteArray pictureBytes(const std::optional<FlowGraphPicture>& graph) {
+    const auto bytes = [](const QPicture& picture) {
+        return QByteArray(picture.data(), picture.size());
+    };
+    if (graph)
+        return bytes(graph->picture());
     QPicture blank;
     QPainter(&blank).end();
-    return pictureBytes(blank);
+    return bytes(blank);
+}
+
+QByteArray graphPictureBytes(const TestResults& results) {
+    return pictureBytes(reportGraphPicture(results));
 }
 
 namespace {
 
-// A column of a data view, declared once: its name and type, and its value
-// in row `row`.
-struct ViewColumn {
-    const char* name;
-    ColumnType type;
-    ColumnValue (*value)(const FlowTestViews& views, int row);
-};
+using Column = ViewColumn<FlowTestViews>;
 using Views = const FlowTestViews&;
 
-const ViewColumn flowTestColumns[] = {
+const Column flowTestColumns[] = {
     {"Date", ColumnType::Text, [](Views v, int) -> ColumnValue { return v.snapshot().test.date; }},
     {"Time", ColumnType::Text, [](Views v, int) -> ColumnValue { return v.snapshot().test.time; }},
     {"Location", ColumnType::Memo,
@@ -339,7 +244,7 @@ template <int column> ColumnValue outletCell(Views v, int row) {
     return v.snapshot().test.outlets[row][column];
 }
 
-const ViewColumn outletColumns[] = {
+const Column outletColumns[] = {
     {"Outlet", ColumnType::Text, outletCell<OutletRow::Label>},
     {"Elev", ColumnType::Text, outletCell<OutletRow::Elev>},
     {"Size", ColumnType::Text, outletCell<OutletRow::Size>},
@@ -351,7 +256,7 @@ const ViewColumn outletColumns[] = {
      }},
 };
 
-const ViewColumn graphColumns[] = {
+const Column graphColumns[] = {
     {"GraphPressure", ColumnType::Text,
      [](Views v, int) -> ColumnValue { return v.units().pressure; }},
     {"GraphFlow", ColumnType::Text, [](Views v, int) -> ColumnValue { return v.units().flow; }},
@@ -362,37 +267,19 @@ const ViewColumn graphColumns[] = {
      [](Views v, int) -> ColumnValue { return graphPictureBytes(v.results()); }},
 };
 
-template <size_t count>
-void declareColumns(DataConnection& connection, const ViewColumn (&columns)[count]) {
-    for (const ViewColumn& column : columns)
-        connection.declareColumn(QString::fromLatin1(column.name), column.type);
-}
-
-// Text columns are written as strings, memo and graphic columns as blocks.
-template <size_t count>
-void writeRow(DataConnection& connection, const ViewColumn (&columns)[count], Views views) {
-    for (const ViewColumn& column : columns) {
-        const ColumnValue value = column.value(views, connection.rowIndex());
-        if (const auto* text = std::get_if<QString>(&value))
-            connection.writeText(*text);
-        else
-            connection.writeBlock(std::get<QByteArray>(value));
-    }
-}
-
 } // namespace
 
 FlowTestViews::FlowTestViews(ReportSnapshot snapshot)
     : snapshot_(std::move(snapshot)), results_(computeTestResults(snapshot_)) {
     // The window always holds at least one outlet row.
     snapshot_.test.outlets = windowOutletRows(snapshot_.test);
-    connections_.push_back(std::make_unique<ViewConnection>(
+    connections_.push_back(std::make_unique<ViewConnection<FlowTestViews>>(
         QStringLiteral("RvCustomConnection"), *this, &FlowTestViews::RvCustomConnectionFirst,
         &FlowTestViews::RvCustomConnectionGetCols, &FlowTestViews::RvCustomConnectionGetRow));
-    connections_.push_back(std::make_unique<ViewConnection>(
+    connections_.push_back(std::make_unique<ViewConnection<FlowTestViews>>(
         QStringLiteral("RvOutletsConnection"), *this, &FlowTestViews::RvOutletsConnectionFirst,
         &FlowTestViews::RvOutletsConnectionGetCols, &FlowTestViews::RvOutletsConnectionGetRow));
-    connections_.push_back(std::make_unique<ViewConnection>(
+    connections_.push_back(std::make_unique<ViewConnection<FlowTestViews>>(
         QStringLiteral("RvGraphConnection"), *this, &FlowTestViews::RvGraphConnectionFirst,
         &FlowTestViews::RvGraphConnectionGetCols, &FlowTestViews::RvGraphConnectionGetRow));
 }

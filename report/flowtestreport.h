@@ -81,8 +81,12 @@ QStringList memoContinuationNotes(const ReportSnapshot& snapshot);
 // blank picture instead.
 std::optional<FlowGraphPicture> reportGraphPicture(const TestResults& results);
 
-// The bytes of the graph picture for the test, or of the blank picture (a
-// picture without extent) when no graph can be drawn.
+// The bytes of a graph picture, or of the blank picture (a picture without
+// extent) when there is none.
+QByteArray pictureBytes(const std::optional<FlowGraphPicture>& graph);
+
+// The bytes of the graph picture for the test, or of the blank picture when
+// no graph can be drawn.
 QByteArray graphPictureBytes(const TestResults& results);
 
 // Runs "FlowTest" on a snapshot: the composed pages, as every writer draws them.

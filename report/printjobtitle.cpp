@@ -27,10 +27,8 @@ QString cutToLength(const QString& text, qsizetype length) {
     return text.left(end).trimmed() + QChar(0x2026);
 }
 
-} // namespace
-
-QString printJobTitle(const QString& dateText, const QString& locationText) {
-    QStringList parts{QStringLiteral("Hydrant Flow Test Report")};
+QString jobTitle(const QString& report, const QString& dateText, const QString& locationText) {
+    QStringList parts{report};
     const QString date = dateText.simplified();
     if (!date.isEmpty())
         parts.append(date);
@@ -40,6 +38,20 @@ QString printJobTitle(const QString& dateText, const QString& locationText) {
     return parts.join(QStringLiteral(" \u2013 "));
 }
 
+QString locationLines(const TestRecord& test) {
+    return test.location.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString printJobTitle(const QString& dateText, const QString& locationText) {
+    return jobTitle(QStringLiteral("Hydrant Flow Test Report"), dateText, locationText);
+}
+
 QString printJobTitle(const TestRecord& test) {
-    return printJobTitle(test.date, test.location.join(QLatin1Char('\n')));
+    return printJobTitle(test.date, locationLines(test));
+}
+
+QString analysisJobTitle(const TestRecord& test) {
+    return jobTitle(QStringLiteral("Water Supply Analysis"), test.date, locationLines(test));
 }

@@ -15,3 +15,7 @@ QString printJobTitle(const QString& dateText, const QString& locationText);
 // The same for a test: its date and location lines. The PDF and web pages
 // of the report carry it as their title too.
 QString printJobTitle(const TestRecord& test);
+
+// The same for the water supply analysis page of a test:
+// "Water Supply Analysis – 05/12/2026 – Main St & 3rd Ave".
+QString analysisJobTitle(const TestRecord& test);

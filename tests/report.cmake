@@ -1,1 +1,2 @@
 flowtest_add_test(test_flowtestreport_page SOURCES test_flowtestreport_page.cpp documenttesthelpers.h settingsof.h LIBS reportfiles)
+flowtest_add_test(test_supplyanalysisreport SOURCES test_supplyanalysisreport.cpp LIBS reportfiles)
