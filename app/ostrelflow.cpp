@@ -1,5 +1,6 @@
 #include "app/ostrelflow.h"
 
+#include "app/analysisinputs.h"
 #include "app/flowgrid.h"
 #include "app/menuicons.h"
 #include "app/recoverykeeper.h"
@@ -15,6 +16,7 @@
 #include "options/optionsfile.h"
 #include "options/preferences.h"
 #include "report/printjobtitle.h"
+#include "report/supplyanalysisreport.h"
 #include "textfile/fileaccess.h"
 #include "ui/appicon.h"
 #include "ui/appinfo.h"
@@ -322,6 +324,12 @@ void TFlowTest::FormShow() {
 
 void TFlowTest::createResultsWindow() {
     resultsWindow_ = new ResultsWindow(this, [this] { return resultsSnapshot(); });
+    connect(resultsWindow_, &ResultsWindow::analysisPrintRequested, this,
+            &TFlowTest::PrintAnalysisClick);
+    connect(resultsWindow_, &ResultsWindow::analysisPreviewRequested, this,
+            &TFlowTest::PreviewAnalysisClick);
+    connect(resultsWindow_, &ResultsWindow::analysisPdfRequested, this,
+            &TFlowTest::SaveAnalysisAsPdf);
     connect(resultsWindow_, &ResultsWindow::shownChanged, this, [this](bool shown) {
         resultsAction_->setChecked(shown);
         if (!closing_)
@@ -343,6 +351,11 @@ void TFlowTest::watchTestChanges() {
             memosChanged_ = true;
             changed();
         });
+    // The analysis is part of the test, typed in the results window.
+    connect(&results->analysisInputs(), &AnalysisInputs::edited, this, [this, changed] {
+        Modified = true;
+        changed();
+    });
     const OutletTableModel* outlets = &FlowGridWidget->outlets();
     connect(outlets, &QAbstractItemModel::dataChanged, results, changed);
     connect(outlets, &QAbstractItemModel::rowsInserted, results, changed);
@@ -412,7 +425,8 @@ void TFlowTest::createRecovery() {
     std::unique_ptr<RecoveryFile> file;
     QString problem;
     try {
-        file = std::make_unique<RecoveryFile>(RecoveryLock::claimNew(WindowState::recoveryFolder()));
+        file =
+            std::make_unique<RecoveryFile>(RecoveryLock::claimNew(WindowState::recoveryFolder()));
     } catch (const FileError& error) {
         problem = recoveryProblem(error.reason().isEmpty() ? error.message() : error.reason());
     }
@@ -436,8 +450,9 @@ std::optional<RecoverySnapshot> TFlowTest::recoverySnapshot() const {
 bool TFlowTest::offerRecovery() {
     RecoveryScan scan = scanRecoveries(WindowState::recoveryFolder());
     for (const UnreadableRecovery& unreadable : scan.unreadable)
-        showError(QStringLiteral("The recovery file \"%1\" cannot be read. %2 It was kept as \"%3\".")
-                      .arg(unreadable.fileName, unreadable.reason, unreadable.keptAs));
+        showError(
+            QStringLiteral("The recovery file \"%1\" cannot be read. %2 It was kept as \"%3\".")
+                .arg(unreadable.fileName, unreadable.reason, unreadable.keptAs));
     // With a file named, only its own recovery is offered, in its place.
     const QString named =
         fileToOpen_.isEmpty() ? QString() : QFileInfo(fileToOpen_).absoluteFilePath();
@@ -447,10 +462,10 @@ bool TFlowTest::offerRecovery() {
     if (found == scan.found.end())
         return false;
     const RecoveryContent& content = found->content;
-    const QString test = content.belongsTo.isEmpty()
-                             ? QStringLiteral("a new test")
-                             : QStringLiteral("the test \"%1\"")
-                                   .arg(QFileInfo(content.belongsTo).fileName());
+    const QString test =
+        content.belongsTo.isEmpty()
+            ? QStringLiteral("a new test")
+            : QStringLiteral("the test \"%1\"").arg(QFileInfo(content.belongsTo).fileName());
     const QString question =
         QStringLiteral("The program ended before %1 was saved. Its last changes from %2 can be "
                        "recovered. Recover them?")
@@ -528,6 +543,7 @@ TestRecord TFlowTest::numbersRecord() const {
     numbers.residualPressure = eResidual->text();
     numbers.readElev = eReadElev->text();
     numbers.outlets = FlowGridWidget->outlets().outlets(); // shared, not copied
+    resultsWindow_->analysisInputs().fillInto(numbers);
     return numbers;
 }
 
@@ -540,6 +556,7 @@ void TFlowTest::showTestRecord(const TestRecord& record) {
     setWholeText(*eResidual, record.residualPressure);
     setWholeText(*eReadElev, record.readElev);
     FlowGridWidget->setOutletRows(record.outlets);
+    resultsWindow_->analysisInputs().setInputs(record);
 }
 
 void TFlowTest::ClearForm() {
@@ -701,16 +718,59 @@ bool TFlowTest::runReport() {
         status = std::make_unique<ReportStatusWindow>(this, RvSystem.statusTitle);
         RvSystem.onStatus = [&status](const QString& line) { status->show(line); };
     }
-    bool done = true;
-    try {
-        RvSystem.execute(flowTestProject(), flowTestReportName, views.connections());
-    } catch (const UserError& error) {
-        status.reset();
-        showError(error.message());
-        done = false;
-    }
+    const bool done = produced(
+        [&] { RvSystem.execute(flowTestProject(), flowTestReportName, views.connections()); });
+    status.reset();
     RvSystem.onStatus = nullptr;
     return done;
+}
+
+bool TFlowTest::produced(const std::function<void()>& output) {
+    try {
+        output();
+    } catch (const UserError& error) {
+        showError(error.message());
+        return false;
+    }
+    return true;
+}
+
+bool TFlowTest::runAnalysisReport() {
+    const ReportSnapshot snapshot = reportSnapshot();
+    RvSystem.printJobTitle = analysisJobTitle(snapshot.test);
+    return produced([&] { RvSystem.produce(composeSupplyAnalysisReport(snapshot)); });
+}
+
+void TFlowTest::PrintAnalysisClick() {
+    RvSystem.destination = ReportDestination::Printer;
+    runAnalysisReport();
+}
+
+void TFlowTest::PreviewAnalysisClick() {
+    const QSize screenSize = screen()->size();
+    RvSystem.previewState = Qt::WindowNoState;
+    RvSystem.previewSize = QSize(qMin(screenSize.width(), 635), qMin(screenSize.height(), 900));
+    RvSystem.previewZoomPercent = 75;
+    RvSystem.destination = ReportDestination::Preview;
+    runAnalysisReport();
+}
+
+void TFlowTest::SaveAnalysisAsPdf() {
+    // "oak.oft" offers "oak-analysis.pdf": beside the test's report, not over it.
+    QString offered =
+        QFileInfo(withExportSuffix(QFileInfo(saveDialogName_).fileName(), QStringLiteral("pdf")))
+            .completeBaseName();
+    if (!offered.isEmpty() && !offered.endsWith(QLatin1String("-analysis")))
+        offered += QStringLiteral("-analysis");
+    const QString chosen = prompts_->chooseFileToSave(
+        this, {QStringLiteral("pdf files (*.pdf)|*.pdf"), QStringLiteral("pdf"),
+               offered.isEmpty() ? QString() : offered + QStringLiteral(".pdf"), lastFolder_});
+    if (chosen.isEmpty())
+        return;
+    const QString fileName = withDefaultSuffix(chosen, QStringLiteral("pdf"));
+    setFileOutput(RvRenderPDF, fileName);
+    if (ConfirmOverwrite(fileName) && runAnalysisReport())
+        rememberFolderOf(fileName);
 }
 
 void TFlowTest::PrintClick() {

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -81,6 +82,10 @@ public:
     void PreviewClick();
     void SaveasPdf();
     void SaveAsHtmlClick();
+    // The water supply analysis page, from the results window.
+    void PrintAnalysisClick();
+    void PreviewAnalysisClick();
+    void SaveAnalysisAsPdf();
     void AboutClick();
     void SendMailClick();
     void WebSiteClick();
@@ -115,6 +120,9 @@ private:
     // Runs "FlowTest" on a snapshot of the window at this moment; false
     // when it failed (the error was shown).
     bool runReport();
+    bool runAnalysisReport();
+    // Runs a report's output; false when it failed (the error was shown).
+    bool produced(const std::function<void()>& output);
     // The shared save dialog, offering the last chosen name without its
     // folder; empty when cancelled. The name has the suffix when typed
     // without. Offered WithSuffix, a name of another kind of file gets the
@@ -150,7 +158,7 @@ private:
     bool savedNameIsReport_ = false; // chosen by Save as pdf or Save as html
     QString lastFolder_;             // where the file dialogs start
     WindowState state_;
-    QString testFileName_;      // the file the test was opened from or saved to
+    QString testFileName_;       // the file the test was opened from or saved to
     bool sessionEnding_ = false; // closing asks nothing
     std::unique_ptr<RecoveryKeeper> recovery_;
     ResultsWindow* resultsWindow_ = nullptr;

@@ -1,5 +1,8 @@
 #include "app/resultswindow.h"
 
+#include "app/analysisinputs.h"
+#include "graph/analysisgraph.h"
+
 #include "hydraulics/numbertext.h"
 #include "ui/windowfont.h"
 
@@ -13,6 +16,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -159,7 +163,9 @@ ResultsWindow::ResultsWindow(QWidget* owner, SnapshotSource source)
     connect(&pending_, &QTimer::timeout, this, &ResultsWindow::refresh);
     // Narrow enough to stand beside the main window on a laptop screen.
     constexpr int startWidth = 400;
-    resize(startWidth, qMax(layout()->heightForWidth(startWidth), sizeHint().height() / 2));
+    // Tall enough for the results without scrolling, when the screen allows.
+    const int contentHeight = content_->layout()->heightForWidth(startWidth);
+    resize(startWidth, qMax(contentHeight + 2 * layout()->spacing() + 40, sizeHint().height() / 2));
 }
 
 void ResultsWindow::createControls() {
@@ -215,11 +221,51 @@ void ResultsWindow::createControls() {
     buttons->addStretch(1);
     buttons->addWidget(close);
 
-    auto* column = new QVBoxLayout(this);
+    auto* analysisHeading = new QLabel(QStringLiteral("Water Supply Analysis"), this);
+    QFont bold = analysisHeading->font();
+    bold.setBold(true);
+    analysisHeading->setFont(bold);
+    analysis_ = new AnalysisInputs(this);
+    auto* analysisCommands = new QHBoxLayout;
+    const auto addCommand = [&](const char* name, const char* text, const char* hint,
+                                void (ResultsWindow::*request)()) {
+        auto* button = new QPushButton(QString::fromUtf8(text), this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setToolTip(QString::fromLatin1(hint));
+        button->setEnabled(false);
+        connect(button, &QPushButton::clicked, this, request);
+        analysisCommands->addWidget(button);
+        analysisButtons_.append(button);
+    };
+    addCommand("btnPrintAnalysis", "&Print Analysis\u2026", "print the water supply analysis page",
+               &ResultsWindow::analysisPrintRequested);
+    addCommand("btnPreviewAnalysis", "Pre&view", "show the water supply analysis page first",
+               &ResultsWindow::analysisPreviewRequested);
+    addCommand("btnSaveAnalysis", "Save as p&df\u2026",
+               "save the water supply analysis page as a pdf file",
+               &ResultsWindow::analysisPdfRequested);
+    analysisCommands->addStretch(1);
+
+    // Advice and answers take the room they need: the results scroll above
+    // the buttons rather than overprint each other in a small window.
+    content_ = new QWidget;
+    auto* column = new QVBoxLayout(content_);
+    column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(values);
     column->addWidget(messages_);
     column->addWidget(graph_, 1);
-    column->addLayout(buttons);
+    column->addWidget(analysisHeading);
+    column->addWidget(analysis_);
+    column->addLayout(analysisCommands);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("resultsScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(content_);
+    auto* window = new QVBoxLayout(this);
+    window->addWidget(scroll, 1);
+    window->addLayout(buttons);
 }
 
 void ResultsWindow::keyPressEvent(QKeyEvent* event) {
@@ -256,7 +302,17 @@ void ResultsWindow::refresh() {
     results_ = computeTestResults(snapshot);
     separator_ = snapshot.decimalSeparator;
     updateMemoNotes(snapshot);
-    std::optional<FlowGraphPicture> picture = reportGraphPicture(results_);
+    analysis_->setUnits(snapshot.settings.units);
+    analysis_->showAnswers(results_.analysis ? &*results_.analysis : nullptr);
+    for (QPushButton* button : std::as_const(analysisButtons_))
+        button->setEnabled(results_.analysis.has_value());
+    // With a demand entered, the graph shows it.
+    const std::optional<AnalysisGraphModel>& analysisGraph =
+        results_.analysis ? results_.analysis->graph : std::nullopt;
+    std::optional<FlowGraphPicture> picture =
+        analysisGraph && !analysisGraph->demands.isEmpty()
+            ? std::optional(DrawAnalysisGraph(*analysisGraph, results_.flowAt20psiLabel))
+            : reportGraphPicture(results_);
     const bool drawn = picture.has_value();
     graph_->setGraph(std::move(picture).value_or(FlowGraphPicture()), drawn,
                      results_.units.pressure, results_.units.flow);

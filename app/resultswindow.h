@@ -10,7 +10,9 @@
 
 #include <functional>
 
+class AnalysisInputs;
 class QLabel;
+class QPushButton;
 
 // The flow graph of the results window: the report's own picture, redrawn
 // as vectors at any size, with the axis units beside and below it.
@@ -62,6 +64,8 @@ public:
     void refresh();
 
     const TestResults& results() const { return results_; }
+    // The water supply analysis's inputs, part of the test.
+    AnalysisInputs& analysisInputs() const { return *analysis_; }
     // Every line of stops, advice and notes on the report's texts, as shown.
     QStringList messageLines() const;
     // Why the test's recovery file cannot be written; empty when it can.
@@ -73,6 +77,10 @@ public:
 
 signals:
     void shownChanged(bool shown);
+    // The analysis page's commands, which the owner runs.
+    void analysisPrintRequested();
+    void analysisPreviewRequested();
+    void analysisPdfRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -117,4 +125,7 @@ private:
     QLabel* drop_ = nullptr;
     QLabel* messages_ = nullptr;
     ResultsGraph* graph_ = nullptr;
+    AnalysisInputs* analysis_ = nullptr;
+    QList<QPushButton*> analysisButtons_; // only with a demand point
+    QWidget* content_ = nullptr;          // what scrolls above the buttons
 };

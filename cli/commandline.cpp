@@ -1,5 +1,6 @@
 #include "cli/commandline.h"
 
+#include "hydraulics/numbertext.h"
 #include "options/optionsfile.h"
 #include "textfile/textfile.h"
 
@@ -9,6 +10,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <limits>
 #include <variant>
 
@@ -28,6 +30,10 @@ const QString testedByName = QStringLiteral("tested-by");
 const QString extraPressureName = QStringLiteral("extra-pressure");
 const QString extraFlowName = QStringLiteral("extra-flow");
 const QString noExtraFlowName = QStringLiteral("no-extra-flow");
+const QString analysisPdfName = QStringLiteral("analysis-pdf");
+const QString demandName = QStringLiteral("demand");
+const QString hoseName = QStringLiteral("hose");
+const QString marginName = QStringLiteral("margin");
 const QString helpName = QStringLiteral("help");
 const QString versionName = QStringLiteral("version");
 
@@ -47,6 +53,10 @@ void addOptions(QCommandLineParser& parser) {
         {extraPressureName, {}, QStringLiteral("text")},
         {extraFlowName, {}},
         {noExtraFlowName, {}},
+        {analysisPdfName, {}, QStringLiteral("file")},
+        {demandName, {}, QStringLiteral("demand")},
+        {hoseName, {}, QStringLiteral("flow")},
+        {marginName, {}, QStringLiteral("margin")},
         {{QStringLiteral("h"), helpName}, {}},
         {{QStringLiteral("V"), versionName}, {}},
     });
@@ -90,8 +100,11 @@ struct OutputOption {
     CommandLine::Output output;
 };
 const OutputOption outputOptions[] = {
-    {jsonName, CommandLine::Output::Json},     {csvName, CommandLine::Output::Csv},
-    {pdfName, CommandLine::Output::Pdf},       {htmlName, CommandLine::Output::Html},
+    {jsonName, CommandLine::Output::Json},
+    {csvName, CommandLine::Output::Csv},
+    {pdfName, CommandLine::Output::Pdf},
+    {htmlName, CommandLine::Output::Html},
+    {analysisPdfName, CommandLine::Output::AnalysisPdf},
     {outDirName, CommandLine::Output::Folder},
 };
 
@@ -107,18 +120,75 @@ std::variant<const OutputOption*, QString> chosenOutput(const QCommandLineParser
         chosen = &option;
     }
     if (!chosen)
-        return QStringLiteral("Choose an output: --json, --csv, --pdf, --html or --out-dir.");
+        return QStringLiteral(
+            "Choose an output: --json, --csv, --pdf, --html, --analysis-pdf or --out-dir.");
     return chosen;
 }
 
 std::optional<CommandLine::Formats> formatsFromName(const QString& name) {
     const QString lower = name.toLower();
+    using Formats = CommandLine::Formats;
     if (lower == QLatin1StringView("pdf"))
-        return CommandLine::Formats::Pdf;
+        return Formats{true, false, false};
     if (lower == QLatin1StringView("html"))
-        return CommandLine::Formats::Html;
+        return Formats{false, true, false};
     if (lower == QLatin1StringView("both"))
-        return CommandLine::Formats::Both;
+        return Formats{true, true, false};
+    if (lower == QLatin1StringView("analysis"))
+        return Formats{false, false, true};
+    if (lower == QLatin1StringView("all"))
+        return Formats{true, true, true};
+    return std::nullopt;
+}
+
+bool readsAsNumber(const QString& text) {
+    return readNumber(text, QLatin1Char('.')).has_value();
+}
+
+// [LABEL:]FLOW@PRESSURE[@ELEVATION], the numbers with either separator.
+std::optional<DemandPoint> demandFromText(const QString& text) {
+    const qsizetype firstAt = text.indexOf(QLatin1Char('@'));
+    const qsizetype colon = firstAt < 0 ? -1 : text.lastIndexOf(QLatin1Char(':'), firstAt);
+    const QStringList numbers = text.mid(colon + 1).split(QLatin1Char('@'));
+    if (numbers.size() < 2 || numbers.size() > 3 ||
+        !std::all_of(numbers.begin(), numbers.end(), readsAsNumber))
+        return std::nullopt;
+    return DemandPoint{colon < 0 ? QString() : text.left(colon).trimmed(), numbers[0].trimmed(),
+                       numbers[1].trimmed(), numbers.value(2).trimmed()};
+}
+
+// A usage error naming the value that is not what the flag takes.
+std::optional<QString> readAnalysisFlags(const QCommandLineParser& parser, CommandLine& command) {
+    if (parser.isSet(demandName)) {
+        QList<DemandPoint> demands;
+        for (const QString& value : parser.values(demandName)) {
+            const std::optional<DemandPoint> demand = demandFromText(value);
+            if (!demand)
+                return QStringLiteral("--demand \"%1\": give [LABEL:]FLOW@PRESSURE[@ELEVATION], "
+                                      "for example \"Sprinklers:800@55\".")
+                    .arg(messageExcerpt(value));
+            demands.append(*demand);
+        }
+        command.demands = demands;
+    }
+    if (const auto hose = lastValue(parser, hoseName)) {
+        if (!readsAsNumber(*hose))
+            return QStringLiteral("--hose \"%1\": give the allowance as a flow, for example 250.")
+                .arg(messageExcerpt(*hose));
+        command.hoseAllowance = hose->trimmed();
+    }
+    if (const auto margin = lastValue(parser, marginName)) {
+        QString number = margin->trimmed();
+        const bool percent = number.endsWith(QLatin1Char('%'));
+        if (percent)
+            number.chop(1);
+        if (!readsAsNumber(number))
+            return QStringLiteral("--margin \"%1\": give a pressure, for example 10, or a "
+                                  "percentage of the static pressure, for example 10%.")
+                .arg(messageExcerpt(*margin));
+        // As the test file keeps it: "10" or "10 %".
+        command.safetyMargin = number.trimmed() + (percent ? QStringLiteral(" %") : QString());
+    }
     return std::nullopt;
 }
 
@@ -145,8 +215,9 @@ std::optional<QString> readOutputOptions(const QCommandLineParser& parser, Comma
     const OutputOption& output = *std::get<const OutputOption*>(chosen);
     command.output = output.output;
     command.outputPath = lastValue(parser, output.name).value_or(QString());
-    const bool oneFile =
-        command.output == CommandLine::Output::Pdf || command.output == CommandLine::Output::Html;
+    const bool oneFile = command.output == CommandLine::Output::Pdf ||
+                         command.output == CommandLine::Output::Html ||
+                         command.output == CommandLine::Output::AnalysisPdf;
     if (oneFile && command.files.size() != 1)
         return QStringLiteral("--%1 writes the report of exactly one input file; use --out-dir for "
                               "more.")
@@ -156,7 +227,7 @@ std::optional<QString> readOutputOptions(const QCommandLineParser& parser, Comma
             return QStringLiteral("--format goes with --out-dir.");
         const auto formats = formatsFromName(*format);
         if (!formats)
-            return QStringLiteral("Unknown format \"%1\"; use pdf, html or both.")
+            return QStringLiteral("Unknown format \"%1\"; use pdf, html, both, analysis or all.")
                 .arg(messageExcerpt(*format));
         command.formats = *formats;
     }
@@ -213,6 +284,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return usageError(QStringLiteral("No input file."));
     if (const auto error = readJobs(parser, command))
         return usageError(*error);
+    if (const auto error = readAnalysisFlags(parser, command))
+        return usageError(*error);
 
     command.action = CommandLine::Action::Report;
     command.optionsFile = lastValue(parser, optionsName);
@@ -226,7 +299,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
 
 bool drawsReports(CommandLine::Output output) {
     return output == CommandLine::Output::Pdf || output == CommandLine::Output::Html ||
-           output == CommandLine::Output::Folder;
+           output == CommandLine::Output::AnalysisPdf || output == CommandLine::Output::Folder;
+}
+
+TestRecord withAnalysisFlags(TestRecord test, const CommandLine& command) {
+    if (command.demands)
+        test.demands = *command.demands;
+    if (command.hoseAllowance)
+        test.hoseAllowance = *command.hoseAllowance;
+    if (command.safetyMargin)
+        test.safetyMargin = *command.safetyMargin;
+    return test;
 }
 
 QString reportBaseName(const QString& inputFile) {
@@ -245,9 +328,10 @@ QString helpText() {
         "Output (exactly one):\n"
         "  --json               print, for each input file, one JSON object on one line\n"
         "                       (JSON Lines): the test, the settings, the report's unit\n"
-        "                       texts and total, the numbers of the flow graph and, last,\n"
-        "                       the rating (flowAt20psi, nfpaClass, dropPercent; null\n"
-        "                       where it cannot be computed)\n"
+        "                       texts and total, the numbers of the flow graph, the\n"
+        "                       rating (flowAt20psi, nfpaClass, dropPercent; null where\n"
+        "                       it cannot be computed), the water supply analysis (null\n"
+        "                       without a demand point) and the stops and advice\n"
         "  --csv                print one table in CSV (RFC 4180, UTF-8, CR LF line ends):\n"
         "                       a header row, then one row per input file; columns below\n"
         "  --pdf FILE           write the report of the one input file to FILE, as the\n"
@@ -262,7 +346,11 @@ QString helpText() {
         "                       NAME/; two input files whose reports would share a file\n"
         "                       name are a usage error, and an input whose NAME would\n"
         "                       leave FOLDER (\".oft\", \"..oft\") fails\n"
-        "  --format pdf|html|both  what --out-dir writes (default: pdf)\n"
+        "  --analysis-pdf FILE  write the water supply analysis page of the one input\n"
+        "                       file to FILE, as the results window's Save as pdf does\n"
+        "  --format pdf|html|both|analysis|all  what --out-dir writes (default: pdf):\n"
+        "                       the report as NAME.pdf, NAME1.html..., the water supply\n"
+        "                       analysis page as NAME-analysis.pdf; all is every one\n"
         "\n"
         "  --force              replace existing report files; without it an input file\n"
         "                       whose PDF file, page file or non-empty picture folder\n"
@@ -283,6 +371,16 @@ QString helpText() {
         "  --extra-pressure TEXT  the pressure for the flow at a chosen pressure\n"
         "  --extra-flow, --no-extra-flow  show that flow or not (the last one given wins)\n"
         "\n"
+        "Water supply analysis (in place of the Demand, HoseAllowance and SafetyMargin\n"
+        "lines of the test files):\n"
+        "  --demand [LABEL:]FLOW@PRESSURE[@ELEVATION]  a demand point: the flow a\n"
+        "                       sprinkler system needs at a residual pressure, and the\n"
+        "                       point's elevation on the read hydrant's datum; repeat for\n"
+        "                       more points\n"
+        "  --hose FLOW          the hose stream allowance, added at the demand pressure\n"
+        "  --margin P|P%        the safety margin: a pressure, or a percentage of the\n"
+        "                       static pressure\n"
+        "\n"
         "  -h, --help           print this help\n"
         "  -V, --version        print the version\n"
         "\n"
@@ -294,7 +392,10 @@ QString helpText() {
         "(NFPA 291 class of that flow: AA 1500 gpm or more, A 1000 to 1499, B 500 to\n"
         "999, C below 500; lpm count as 1/3.785411784 gpm), dropPercent ((static -\n"
         "residual) / static x 100), units (us, bar or kpa: the units of the row's\n"
-        "numbers, as --units names them). Flows and the percentage have one decimal,\n"
+        "numbers, as --units names them), demandFlow, demandPressure, availablePressure,\n"
+        "marginPressure and verdict (the analysis's demand point with the smallest\n"
+        "margin; empty without one), advice (why the test cannot be rated, then the\n"
+        "field advice, joined by \" / \"). Flows and the percentage have one decimal,\n"
         "the pressure is written in full; decimal points are full stops whatever the\n"
         "locale. A cell that cannot be computed (no graph, static at or below 20 psi,\n"
         "a pressure that is not a number) is empty. Values are in the units of the\n"
@@ -324,8 +425,8 @@ QString helpText() {
 
 QString usageHint() {
     return QStringLiteral(
-        "Usage: flowtest-report --json|--csv|--pdf FILE|--html FILE|--out-dir FOLDER\n"
-        "                       [SETTINGS] [--force] [-j N] FILE.oft...\n"
+        "Usage: flowtest-report --json|--csv|--pdf FILE|--html FILE|--analysis-pdf FILE|\n"
+        "                       --out-dir FOLDER [SETTINGS] [--force] [-j N] FILE.oft...\n"
         "Try 'flowtest-report --help' for more information.\n");
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/testrecord.h"
 #include "hydraulics/settings.h"
 #include "hydraulics/units.h"
 
@@ -15,13 +16,18 @@ struct CommandLine {
     QString usageError; // what was wrong, for Action::UsageError
 
     // What is made of the inputs: lines on standard output, or report files.
-    enum class Output { Json, Csv, Pdf, Html, Folder };
+    enum class Output { Json, Csv, Pdf, Html, AnalysisPdf, Folder };
     Output output = Output::Json;
-    QString outputPath; // the file of --pdf and --html, the folder of --out-dir
-    enum class Formats { Pdf, Html, Both };
-    Formats formats = Formats::Pdf; // what --out-dir writes
-    bool force = false;             // replace existing report files
-    int jobs = 0;                   // inputs at a time; 0 for one per processor core
+    QString outputPath; // the file of --pdf, --html and --analysis-pdf, the folder of --out-dir
+    // What --out-dir writes of each input.
+    struct Formats {
+        bool pdf = true;
+        bool html = false;
+        bool analysis = false; // NAME-analysis.pdf
+    };
+    Formats formats;
+    bool force = false; // replace existing report files
+    int jobs = 0;       // inputs at a time; 0 for one per processor core
 
     QStringList files;
     std::optional<QString> optionsFile;
@@ -29,7 +35,14 @@ struct CommandLine {
     std::optional<QStringList> testedBy; // set when --tested-by was given at least once
     std::optional<QString> extraPressure;
     std::optional<bool> showExtraFlow;
+    // The water supply analysis, in place of what the test files hold.
+    std::optional<QList<DemandPoint>> demands; // set when --demand was given at least once
+    std::optional<QString> hoseAllowance;
+    std::optional<QString> safetyMargin;
 };
+
+// A test as the flags make it: --demand, --hose and --margin replace its own.
+TestRecord withAnalysisFlags(TestRecord test, const CommandLine& command);
 
 // Reads the arguments after the program name. Later copies of a setting win;
 // --tested-by accumulates.

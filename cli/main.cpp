@@ -80,11 +80,15 @@ std::function<InputOutcome(const QString&)> lineJobFor(const CommandLine& comman
                                                        const Settings& settings) {
     const QChar separator = localeDecimalSeparator();
     if (command.output == CommandLine::Output::Csv)
-        return [settings, separator](const QString& file) -> InputOutcome {
-            return {csvRow(readTest(file), settings, file, separator), {}};
+        return [command, settings, separator](const QString& file) -> InputOutcome {
+            return {csvRow(withAnalysisFlags(readTest(file), command), settings, file, separator),
+                    {}};
         };
-    return [settings, separator](const QString& file) -> InputOutcome {
-        return {reportJsonLine(readTest(file), settings, file, separator) + '\n', {}};
+    return [command, settings, separator](const QString& file) -> InputOutcome {
+        return {
+            reportJsonLine(withAnalysisFlags(readTest(file), command), settings, file, separator) +
+                '\n',
+            {}};
     };
 }
 

@@ -40,6 +40,18 @@ struct CsvRow {
     const TestResults& results;
 };
 
+const DemandResult* governingPoint(const CsvRow& row) {
+    const std::optional<SupplyAnalysis>& analysis = row.results.analysis;
+    if (!analysis || analysis->governing < 0)
+        return nullptr;
+    return &analysis->points[analysis->governing];
+}
+
+std::optional<double> governing(const CsvRow& row, std::optional<double> DemandResult::*value) {
+    const DemandResult* point = governingPoint(row);
+    return point ? point->*value : std::nullopt;
+}
+
 // A column of the summary, declared once: its header and its cell.
 struct CsvColumn {
     const char* header;
@@ -78,6 +90,22 @@ const CsvColumn csvColumns[] = {
     {"dropPercent", [](const CsvRow& row) { return oneDecimal(row.results.rating.dropPercent); }},
     // Nothing is converted, so a row says which units its numbers are in.
     {"units", [](const CsvRow& row) { return row.results.units.name; }},
+    // The analysis's governing point: the one with the smallest margin.
+    {"demandFlow",
+     [](const CsvRow& row) { return oneDecimal(governing(row, &DemandResult::demandFlow)); }},
+    {"demandPressure",
+     [](const CsvRow& row) { return oneDecimal(governing(row, &DemandResult::demandPressure)); }},
+    {"availablePressure",
+     [](const CsvRow& row) {
+         return oneDecimal(governing(row, &DemandResult::availablePressure));
+     }},
+    {"marginPressure",
+     [](const CsvRow& row) { return oneDecimal(governing(row, &DemandResult::margin)); }},
+    {"verdict",
+     [](const CsvRow& row) {
+         const DemandResult* point = governingPoint(row);
+         return point ? point->verdictText : QString();
+     }},
     // What the results window says: why a test cannot be rated, and advice.
     {"advice",
      [](const CsvRow& row) {

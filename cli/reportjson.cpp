@@ -98,6 +98,53 @@ QByteArray ratingJson(const HydrantRating& rating) {
         .json();
 }
 
+QByteArray verdictJson(DemandResult::Verdict verdict) {
+    switch (verdict) {
+    case DemandResult::Verdict::Meets:
+        return jsonString(QStringLiteral("meets"));
+    case DemandResult::Verdict::MeetsWithoutMargin:
+        return jsonString(QStringLiteral("meets without the margin"));
+    case DemandResult::Verdict::FallsShort:
+        return jsonString(QStringLiteral("falls short"));
+    case DemandResult::Verdict::None:
+        break;
+    }
+    return jsonNull();
+}
+
+QByteArray demandJson(const DemandPoint& demand, const DemandResult& result) {
+    return JsonObject()
+        .add("label", demand.label)
+        .add("flow", demand.flow)
+        .add("pressure", demand.pressure)
+        .add("elevation", demand.elevation)
+        .add("totalFlow", jsonNumber(result.totalFlow))
+        .add("availablePressure", jsonNumber(result.availablePressure))
+        .add("marginPressure", jsonNumber(result.margin))
+        .add("marginPercent", jsonNumber(result.marginPercent))
+        .add("flowAtRequiredPressure", jsonNumber(result.flowAtRequired))
+        .add("projected", jsonBool(result.projected))
+        .add("verdict", verdictJson(result.verdict))
+        .add("verdictText", result.verdictText)
+        .json();
+}
+
+// The inputs as the test holds them, then each point's answer.
+QByteArray analysisJson(const TestRecord& test, const std::optional<SupplyAnalysis>& analysis) {
+    if (!analysis)
+        return jsonNull();
+    QList<QByteArray> points;
+    for (qsizetype i = 0; i < analysis->points.size(); ++i)
+        points.append(demandJson(test.demands[i], analysis->points[i]));
+    return JsonObject()
+        .add("hoseAllowance", test.hoseAllowance)
+        .add("safetyMargin", test.safetyMargin)
+        .add("requiredMargin", jsonNumber(analysis->requiredMargin))
+        .add("points", jsonArray(points))
+        .add("governing", analysis->governing < 0 ? jsonNull() : jsonNumber(analysis->governing))
+        .json();
+}
+
 } // namespace
 
 QByteArray reportJsonLine(const TestRecord& record, const Settings& settings, const QString& path,
@@ -114,6 +161,7 @@ QByteArray reportJsonLine(const TestRecord& record, const Settings& settings, co
         .add("total", results.totalLine)
         .add("graph", graphJson(results.graph))
         .add("rating", ratingJson(results.rating))
+        .add("analysis", analysisJson(record, results.analysis))
         .add("stops", jsonStringArray(results.stops))
         .add("advice", jsonStringArray(results.advice))
         .json();

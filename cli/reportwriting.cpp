@@ -6,12 +6,15 @@
 #include "report/htmlwriter.h"
 #include "report/pdfwriter.h"
 #include "report/printjobtitle.h"
+#include "report/supplyanalysisreport.h"
 #include "textfile/fileaccess.h"
 #include "textfile/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+
+#include <algorithm>
 
 namespace {
 
@@ -65,6 +68,8 @@ QList<ReportTarget> reportTargets(const CommandLine& command, const QString& inp
         return {{Format::Pdf, command.outputPath}};
     case CommandLine::Output::Html:
         return {{Format::Html, command.outputPath}};
+    case CommandLine::Output::AnalysisPdf:
+        return {{Format::AnalysisPdf, command.outputPath}};
     case CommandLine::Output::Folder:
         break;
     default:
@@ -73,15 +78,18 @@ QList<ReportTarget> reportTargets(const CommandLine& command, const QString& inp
     const QDir folder(command.outputPath);
     const QString name = reportBaseName(inputFile);
     QList<ReportTarget> targets;
-    if (command.formats != CommandLine::Formats::Html)
+    if (command.formats.pdf)
         targets.append({Format::Pdf, folder.filePath(name + QStringLiteral(".pdf"))});
-    if (command.formats != CommandLine::Formats::Pdf)
+    if (command.formats.html)
         targets.append({Format::Html, folder.filePath(name + QStringLiteral(".html"))});
+    if (command.formats.analysis)
+        targets.append(
+            {Format::AnalysisPdf, folder.filePath(name + QStringLiteral("-analysis.pdf"))});
     return targets;
 }
 
 QStringList targetPaths(const ReportTarget& target, qsizetype pageCount) {
-    if (target.format == ReportTarget::Format::Pdf)
+    if (target.format != ReportTarget::Format::Html)
         return {target.fileName};
     const HtmlPlace place = htmlPlace(target.fileName);
     QStringList paths;
@@ -110,18 +118,26 @@ ReportSnapshot snapshotOfFile(const QString& inputFile, const Settings& settings
 
 PlannedReport planReport(const CommandLine& command, const Settings& settings,
                          QChar decimalSeparator, const QString& inputFile) {
-    PlannedReport report{inputFile, {}, {}, {}, {}};
+    PlannedReport report{inputFile, {}, {}, {}, {}, {}, {}};
     if (const auto refusal = reportNameRefusal(command, inputFile)) {
         report.error = *refusal;
         return report;
     }
     report.error = failureOf(inputFile, [&] {
-        const ReportSnapshot snapshot = snapshotOfFile(inputFile, settings, decimalSeparator);
+        ReportSnapshot snapshot = snapshotOfFile(inputFile, settings, decimalSeparator);
+        snapshot.test = withAnalysisFlags(snapshot.test, command);
         report.pages = composeFlowTestReport(snapshot);
         report.title = printJobTitle(snapshot.test);
         report.targets = reportTargets(command, inputFile);
+        const auto analysis = [](const ReportTarget& target) {
+            return target.format == ReportTarget::Format::AnalysisPdf;
+        };
+        if (std::any_of(report.targets.cbegin(), report.targets.cend(), analysis)) {
+            report.analysisPages = composeSupplyAnalysisReport(snapshot);
+            report.analysisTitle = analysisJobTitle(snapshot.test);
+        }
         for (const ReportTarget& target : report.targets) {
-            if (target.format == ReportTarget::Format::Pdf)
+            if (target.format != ReportTarget::Format::Html)
                 continue;
             const HtmlPlace place = htmlPlace(target.fileName);
             checkHtmlReportName(place.folder.path(), place.name.base, place.name.extension);
@@ -168,9 +184,17 @@ void writeReports(const PlannedReport& report, bool replace, const QSet<QString>
                               return batchPaths.contains(comparablePath(path));
                           }};
     for (const ReportTarget& target : report.targets) {
-        if (target.format == ReportTarget::Format::Pdf)
+        switch (target.format) {
+        case ReportTarget::Format::Pdf:
             writePdfFile(target.fileName, report.pages, report.title, LinkHandling::Replace);
-        else
+            break;
+        case ReportTarget::Format::Html:
             writeHtmlFile(target.fileName, report.pages, html);
+            break;
+        case ReportTarget::Format::AnalysisPdf:
+            writePdfFile(target.fileName, report.analysisPages, report.analysisTitle,
+                         LinkHandling::Replace);
+            break;
+        }
     }
 }

@@ -22,7 +22,7 @@
 inline constexpr std::int64_t maxTestFileBytes = std::int64_t(64) << 20;
 
 struct ReportTarget {
-    enum class Format { Pdf, Html };
+    enum class Format { Pdf, Html, AnalysisPdf };
     Format format;
     // For HTML the name as Save as html is given it: "out/report.html" writes
     // out/report1.html, out/report2.html, ... and the picture folder out/report/.
@@ -53,6 +53,9 @@ struct PlannedReport {
     ComposedReport pages;
     QList<ReportTarget> targets;
     QString title; // of the PDF and of the web pages
+    // The water supply analysis page, when a target asks for it.
+    ComposedReport analysisPages;
+    QString analysisTitle;
     QString error; // empty when the report can be written
 };
 

@@ -29,7 +29,7 @@ public:
 class ReportSystem {
 public:
     ReportDestination destination = ReportDestination::Preview;
-    ReportOutput* writer = nullptr;  // for file output
+    ReportOutput* writer = nullptr; // for file output
     QString outputFileName;
 
     Qt::WindowState previewState = Qt::WindowNoState;
@@ -58,4 +58,7 @@ public:
     // report was produced; the output's exceptions pass through.
     bool execute(const ReportProject& project, const QString& reportName,
                  const QList<DataConnection*>& connections);
+    // Produces pages composed already at the destination; false without an
+    // output there.
+    bool produce(const ComposedReport& pages);
 };

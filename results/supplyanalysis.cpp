@@ -189,6 +189,25 @@ private:
                                                    "tested %2.")
                                         .arg(name, texts_.flow(supply_.testFlow)));
         judge(result);
+        describe(result, required + loss);
+    }
+
+    void describe(DemandResult& result, double required) const {
+        const double margin = *result.margin;
+        result.answerText =
+            QStringLiteral("%1 needed: %2 available, %3%4 %5 the %6 needed")
+                .arg(texts_.flow(*result.totalFlow), texts_.pressure(*result.availablePressure),
+                     texts_.pressure(std::abs(margin)),
+                     result.marginPercent ? QStringLiteral(" (%1 %)").arg(
+                                                texts_.number(std::abs(*result.marginPercent)))
+                                          : QString(),
+                     margin < 0 ? QStringLiteral("below") : QStringLiteral("above"),
+                     texts_.pressure(*result.demandPressure));
+        if (result.flowAtRequired)
+            result.answerText += QStringLiteral("; the supply gives %1 at %2")
+                                     .arg(texts_.flow(*result.flowAtRequired),
+                                          texts_.pressure(*result.demandPressure + required));
+        result.answerText += QLatin1Char('.');
     }
 
     void judge(DemandResult& result) const {

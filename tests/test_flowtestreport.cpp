@@ -17,7 +17,12 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstring>
 #include <optional>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 // flowtest-report run as a process. Expected values are computed here from
 // the outlet formula Q = K c d^2 sqrt(p) and the supply-line formulas of N^1.85
@@ -193,6 +198,8 @@ private slots:
     void pdfAsSaveAsPdf_data();
     void pdfAsSaveAsPdf();
     void documentTitlesNameTheTest();
+    void supplyAnalysis_data();
+    void supplyAnalysis();
     void existingOutputs_data();
     void existingOutputs();
     void outDir();
@@ -491,6 +498,7 @@ void FlowTestReportTest::keyOrder() {
                             "flowAt20psi",
                             "nfpaClass",
                             "dropPercent",
+                            "analysis",
                             "stops",
                             "advice"};
     QCOMPARE(keys, expected);
@@ -893,17 +901,18 @@ void FlowTestReportTest::csv() {
     const QString flow = fixed(1879 * std::pow(52.0 / 14, 1 / 1.85), 1, 1); // at 20 psi
     const QString expected =
         "file,date,time,location,static,residual,outlets,totalFlow,flowAtChosenPressure,"
-        "chosenPressure,flowAt20psi,nfpaClass,dropPercent,units,advice\r\n\"" +
+        "chosenPressure,flowAt20psi,nfpaClass,dropPercent,units,demandFlow,demandPressure,"
+        "availablePressure,marginPressure,verdict,advice\r\n\"" +
         awkward + "\",5/16/2023,9:40 AM,\"Main St, \"\"north\"\" side / Gate 4\"," +
         "72,58,2,1879.0," + flow + ",20," + flow +
-        ",AA,19.4,us,\"The residual drop is below 25 %: NFPA 291 (2010) recommends a drop of at "
+        ",AA,19.4,us,,,,,,\"The residual drop is below 25 %: NFPA 291 (2010) recommends a drop of at "
         "least 25 %, so the projection to 20 psi is less reliable.\"\r\n" +
         uncomputable +
-        ",,,,abc,,1,0.0,,,,,,us,\"No flow yet: enter the outlets' flows, or their size, C and "
+        ",,,,abc,,1,0.0,,,,,,us,,,,,,\"No flow yet: enter the outlets' flows, or their size, C and "
         "pitot pressure and then their Flow cells. / Enter the residual pressure. / The static "
         "pressure \"\"abc\"\" is not a number.\"\r\n" +
         static20 +
-        ",,,,20,10,1,500.0,,,,,50.0,us,The static pressure is at or below 20 psi: no rating at "
+        ",,,,20,10,1,500.0,,,,,50.0,us,,,,,,The static pressure is at or below 20 psi: no rating at "
         "20 psi.\r\n";
     QCOMPARE(QString::fromUtf8(result.out), expected);
 }
@@ -1003,6 +1012,46 @@ void FlowTestReportTest::documentTitlesNameTheTest() {
         QVERIFY(
             QString::fromUtf8(fileBytes(data_->filePath(QString("oak%1.html").arg(page))))
                 .contains(QString("<title>%1 \u2013 page %2 of 2</title>").arg(title).arg(page)));
+}
+
+void FlowTestReportTest::supplyAnalysis_data() {
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<QByteArray>("lines"); // the analysis lines of the test file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // the verdict, or the usage error
+    const QString meets = "meets the demand with 19.8 psi to spare (10 psi required)";
+    const QStringList designer{"--demand", "Sprinklers:800@55", "--hose", "250", "--margin", "10"};
+    QTest::newRow("the designer's question") << designer << QByteArray() << 0 << meets;
+    QTest::newRow("the same, kept in the file")
+        << QStringList()
+        << QByteArray("Demand = Sprinklers,800,55,\r\nHoseAllowance = 250\r\nSafetyMargin = 10\r\n")
+        << 0 << meets;
+    QTest::newRow("flags replace the file's")
+        << QStringList{"--margin", "10%"} << QByteArray("Demand = ,800,55,\r\nHoseAllowance = 250\r\n")
+        << 0 << "meets the demand with 19.8 psi to spare (7.8 psi required)";
+    QTest::newRow("a demand without its pressure")
+        << QStringList{"--demand", "800@"} << QByteArray() << 2 << "--demand \"800@\": give";
+    QTest::newRow("a margin in kilograms")
+        << QStringList{"--margin", "10 kg"} << QByteArray() << 2 << "--margin \"10 kg\": give";
+}
+
+void FlowTestReportTest::supplyAnalysis() {
+    QFETCH(QStringList, flags);
+    QFETCH(QByteArray, lines);
+    QFETCH(QString, said);
+    const QString input = dataFile("designer.oft", "Static = 78\r\nResidual = 61\r\nFlow = #1,,,,,2599\r\n" + lines);
+    const ToolRun json = run(QStringList{"--json"} + flags + QStringList{input});
+    QTEST(json.exitCode, "exitCode");
+    if (json.exitCode != 0) {
+        QVERIFY2(json.err.contains(said), qPrintable(json.err));
+        return;
+    }
+    const QJsonObject point = json.objects.value(0)["analysis"].toObject()["points"][0].toObject();
+    QCOMPARE(point["totalFlow"].toDouble(), 1050.0);
+    COMPARE_NUMBER(point["availablePressure"].toDouble(), 78 - 17 * std::pow(1050.0 / 2599, 1.85));
+    QCOMPARE(point["verdictText"].toString(), said);
+    const ToolRun csv = run(QStringList{"--csv"} + flags + QStringList{input});
+    QVERIFY2(csv.out.contains(",800.0,55.0,74.8,19.8," + said.toUtf8()), csv.out.constData());
 }
 
 void FlowTestReportTest::existingOutputs_data() {
@@ -1205,7 +1254,7 @@ void FlowTestReportTest::onlyRegularFilesAreRead_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("reason");
     const QString notRegular = QStringLiteral("It is not a regular file.");
-    QTest::newRow("device") << "/dev/zero" << notRegular;
+    QTest::newRow("socket") << "socket.oft" << notRegular;
     QTest::newRow("FIFO without a writer") << "fifo.oft" << notRegular;
     QTest::newRow("folder") << "folder.oft" << notRegular;
     QTest::newRow("over 64 MiB") << "huge.oft"
@@ -1216,6 +1265,14 @@ void FlowTestReportTest::onlyRegularFilesAreRead() {
     QFETCH(QString, input);
     QFETCH(QString, reason);
     QVERIFY(QProcess::execute("mkfifo", {data_->filePath("fifo.oft")}) == 0);
+    // A socket stands in for a device: nothing of the machine's is read.
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(data_->filePath("socket.oft"));
+    std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+    QVERIFY(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0);
+    ::close(socket);
     QDir(data_->path()).mkpath("folder.oft");
     QFile huge(data_->filePath("huge.oft"));
     QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize((qint64(64) << 20) + 1));

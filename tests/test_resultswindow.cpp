@@ -1,3 +1,4 @@
+#include "app/analysisinputs.h"
 #include "app/flowgrid.h"
 #include "app/ostrelflow.h"
 #include "app/resultswindow.h"
@@ -30,6 +31,7 @@ private slots:
     void copiesTextLinesAndTheGraph();
     void followsOutletsOptionsAndNew();
     void shownStateAndPlaceKeptBetweenRuns();
+    void analysisIsPartOfTheTest();
 
 private:
     QString shown(const char* name) const {
@@ -150,6 +152,32 @@ void ResultsWindowTest::shownStateAndPlaceKeptBetweenRuns() {
     QCOMPARE(results.size(), QSize(380, 460));
     QVERIFY(window_->findChild<QAction*>("Results1")->isChecked());
     QVERIFY(!fileBytes(file("appdata/Ostrel/FlowTest/FlowTest20.INI")).contains("Results"));
+}
+
+void ResultsWindowTest::analysisIsPartOfTheTest() {
+    type("eStatic", "78");
+    type("eResidual", "58");
+    window_->findChild<FlowGrid*>("FlowGrid")->outlets().setCell(0, 5, "2599");
+    window_->ResultsClick();
+    auto* inputs = &window_->resultsWindow().analysisInputs();
+    const auto field = [inputs](const char* name) { return inputs->findChild<QLineEdit*>(name); };
+    QTest::keyClicks(field("demandFlow1"), "800");
+    QTest::keyClicks(field("demandPressure1"), "55");
+    QTest::keyClicks(field("hoseAllowance"), "250");
+    QVERIFY(window_->isModified());
+    QTRY_VERIFY(inputs->findChild<QLabel*>("demandAnswer1")->text().startsWith("1050 gpm needed"));
+    prompts().saveAnswers.enqueue(file("a.oft"));
+    QVERIFY(window_->SaveClick());
+    QVERIFY(fileBytes(file("a.oft")).endsWith("Demand = ,800,55,\r\nHoseAllowance = 250\r\n"));
+    // Its page, beside the test's own report.
+    prompts().saveAnswers.enqueue(file("a-analysis.pdf"));
+    QTest::mouseClick(window_->resultsWindow().findChild<QWidget*>("btnSaveAnalysis"), Qt::LeftButton);
+    QCOMPARE(prompts().saveRequests.last().initialName, QString("a-analysis.pdf"));
+    QVERIFY(fileBytes(file("a-analysis.pdf")).startsWith("%PDF"));
+    window_->NewClick(); // clears it with the test
+    QVERIFY(field("demandFlow1")->text().isEmpty());
+    window_->LoadTestFile(file("a.oft"));
+    QCOMPARE(field("demandFlow1")->text(), QString("800"));
 }
 
 QTEST_MAIN(ResultsWindowTest)

@@ -124,6 +124,11 @@ void TestResultsTest::stopsAndAdvice_data() {
     row("psi with bar", snapshotOf(bar, "72", "40", {";;;2000"}), {},
         {"A static pressure of 72 bar looks like psi or kPa" +
          relabels.arg("metric units with bar")});
+    TestSnapshot demand = snapshotOf(us, "60", "40", good);
+    demand.test.demands = {{"Sprinklers", "500", "30", ""}};
+    demand.test.hoseAllowance = "250";
+    row("a demand beyond the test flow", demand, {},
+        {"\"Sprinklers\": the supply line is projected beyond the tested 531 gpm."});
     TestSnapshot kPaAsUS = example("metric-kpa.oft", us);
     kPaAsUS.test.outlets = {kPaAsUS.test.outlets[0]};
     kPaAsUS.test.outlets[0][OutletRow::Flow] = "899528"; // its flow in gpm at 63.5 in
